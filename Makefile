@@ -1,0 +1,47 @@
+# make test: installs what is missing, builds both builds, runs every test.
+# make demo: the main job, shown under Wine.
+BUILD ?= build
+JOBS ?= 2
+WINE_ARCH := $(shell tools/wine-arch)
+# The product is always the 32-bit build; its Windows tests run in whichever
+# build this machine can execute.
+WINTEST := $(BUILD)/$(WINE_ARCH)
+TOOLCHAIN_win32 := cmake/toolchain-mingw-i686.cmake
+TOOLCHAIN_win64 := cmake/toolchain-mingw-x86_64.cmake
+
+.PHONY: all deps host win32 win64 test test-host test-windows demo bench clean
+
+all: host win32
+
+deps:
+	tools/install-deps
+
+host: deps
+	cmake -S . -B $(BUILD)/host -DCMAKE_BUILD_TYPE=RelWithDebInfo >/dev/null
+	cmake --build $(BUILD)/host -j $(JOBS)
+
+win32 win64: deps
+	cmake -S . -B $(BUILD)/$@ -DCMAKE_BUILD_TYPE=Release -DCMAKE_TOOLCHAIN_FILE=$(TOOLCHAIN_$@) >/dev/null
+	cmake --build $(BUILD)/$@ -j $(JOBS)
+
+test: test-host test-windows
+
+test-host: host
+	cd $(BUILD)/host && ctest --output-on-failure -j $(JOBS)
+
+test-windows: win32 $(WINE_ARCH)
+	@[ "$(WINE_ARCH)" = win32 ] || echo "note: this machine cannot run 32-bit code; the Windows tests run in the 64-bit build"
+	tools/wine-prefix $(WINTEST) $(WINE_ARCH)
+	tools/with-display tools/run-ctest $(WINTEST) $(WINE_ARCH) $(JOBS)
+
+demo: win32 $(WINE_ARCH)
+	tools/wine-prefix $(WINTEST) $(WINE_ARCH)
+	tools/with-display tools/run-demo $(WINTEST) $(WINE_ARCH)
+
+bench: host $(WINE_ARCH)
+	$(BUILD)/host/bench/quillet_bench
+	tools/wine-prefix $(WINTEST) $(WINE_ARCH)
+	tools/with-display tools/wine-run $(WINTEST)/wineprefix $$( [ $(WINE_ARCH) = win32 ] && echo wine || echo wine64 ) $(WINTEST)/tools/enter_bench.exe
+
+clean:
+	rm -rf $(BUILD)

@@ -1,0 +1,54 @@
+// What Quillet relies on the browser to do, in one place. The helper object
+// and the browser stand-in both build against these facts.
+//
+//  1. Loading: the browser creates each class listed under its
+//     "Browser Helper Objects" key in its own process, once per browser
+//     window, and calls IObjectWithSite::SetSite with a site. Other hosts are
+//     declined by the executable-name test (kHostExecutable).
+//  2. Site: the site answers QueryInterface for IWebBrowser2; get_HWND gives
+//     the top-level window; Stop ends the current navigation; Navigate with a
+//     URL and four empty VARIANTs starts a new one.
+//  3. Address bar: among the top-level window's direct children is a window
+//     of class kWorkerClasses holding kAddressBarChain down to the "Edit" box.
+//     When that box's own window procedure receives WM_KEYDOWN with Enter,
+//     the browser navigates to the box's current text.
+//  4. Events: DWebBrowserEvents2 through IConnectionPointContainer; the sink's
+//     Invoke gets kDispidBeforeNavigate2 (seven arguments, last first, the URL
+//     second, as VT_BYREF|VT_VARIANT converting to a string) before each
+//     navigation, and kDispidOnQuit when the window closes.
+//  5. Autosearch: text the browser cannot resolve goes to an autosearch URL,
+//     "http://" host "/response.asp?" with the text in "MT=", ended by "&".
+//  6. Tools menu: a key under kExtensionsKeyPath with the command-target
+//     class kToolsMenuCommandClass and the values MenuText, MenuStatusBar,
+//     MenuCustomize and ClsidExtension gives a Tools-menu item; choosing it
+//     calls IOleCommandTarget::Exec with a null group on ClsidExtension.
+#pragma once
+
+namespace quillet::browser_host {
+
+constexpr char kHostExecutable[] = "iexplore.exe";
+
+constexpr const char* kWorkerClasses[] = {"WorkerW", "WorkerA"};
+constexpr const char* kAddressBarChain[] = {"ReBarWindow32", "ComboboxEx32", "ComboBox", "Edit"};
+
+constexpr int kDispidBeforeNavigate2 = 250;
+constexpr int kDispidOnQuit = 253;
+constexpr int kBeforeNavigate2ArgumentCount = 7;
+constexpr int kBeforeNavigate2UrlIndex = 5;  // in the last-first argument array
+
+// The vendor's autosearch service, then the local single-label host.
+constexpr char kAutosearchServiceHost[] = "auto.search.msn.com";
+constexpr char kAutosearchLocalHost[] = "autosearch";
+constexpr const char* kAutosearchPrefixes[] = {
+    "http://auto.search.msn.com/response.asp?",
+    "http://autosearch/response.asp?",
+};
+constexpr char kAutosearchQueryParameter[] = "MT=";
+constexpr char kAutosearchQueryEnd = '&';
+
+constexpr char kBrowserHelperObjectsKeyPath[] =
+    "Software\\Microsoft\\Windows\\CurrentVersion\\Explorer\\Browser Helper Objects";
+constexpr char kExtensionsKeyPath[] = "Software\\Microsoft\\Internet Explorer\\Extensions";
+constexpr char kToolsMenuCommandClass[] = "{1FBA04EE-3024-11d2-8F1F-0000F87ABD16}";
+
+}  // namespace quillet::browser_host

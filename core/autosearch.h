@@ -1,0 +1,17 @@
+// The browser's own autosearch, sent to the user's search engine instead.
+#pragma once
+
+#include <cstddef>
+
+namespace quillet {
+
+constexpr size_t kUrlBufferSize = 4096;
+// Only this much of a URL is looked at, as much as a formatted URL can hold.
+constexpr size_t kExaminedUrlLength = 1023;
+
+// When `url` is an autosearch URL with a "MT=" query and a search mask is
+// set, writes the search URL into `result` (kUrlBufferSize bytes) and
+// returns true.
+bool MapAutosearchUrl(const char* url, char* result);
+
+}  // namespace quillet

@@ -1,0 +1,67 @@
+#include "core/layout.h"
+
+#include <array>
+#include <cstring>
+
+#include "settings/settings.h"
+
+namespace quillet {
+
+namespace {
+
+constexpr size_t kKeyCount = 94;
+
+constexpr bool RowHasNoRepeats(const char* row) {
+  for (size_t i = 0; i < kKeyCount; ++i) {
+    for (size_t j = i + 1; j < kKeyCount; ++j) {
+      if (row[i] == row[j]) return false;
+    }
+  }
+  return true;
+}
+static_assert(RowHasNoRepeats(CyrillicKeyRow) && RowHasNoRepeats(LatinKeyRow), "no byte twice in a row");
+
+// Byte -> byte, the identity except for the bytes of the Cyrillic row.
+constexpr std::array<unsigned char, 256> BuildConversion() {
+  std::array<unsigned char, 256> table{};
+  for (size_t b = 0; b < 256; ++b) table[b] = static_cast<unsigned char>(b);
+  for (size_t i = 0; i < kKeyCount; ++i) {
+    table[static_cast<unsigned char>(CyrillicKeyRow[i])] = static_cast<unsigned char>(LatinKeyRow[i]);
+  }
+  return table;
+}
+constexpr std::array<unsigned char, 256> kConversion = BuildConversion();
+
+// "цццю" and "реезЮ??цццю": the keys of "www." and of "http://www.".
+constexpr char kShortTrigger[] = "\xF6\xF6\xF6\xFE";
+constexpr char kLongTrigger[] = "\xF0\xE5\xE5\xE7\xDE\x3F\x3F\xF6\xF6\xF6\xFE";
+
+bool BeginsWithFolded(const char* text, const char* prefix) {
+  for (; *prefix != '\0'; ++prefix, ++text) {
+    if (*text == '\0') return false;
+    if (FoldCp1251(static_cast<unsigned char>(*text)) != FoldCp1251(static_cast<unsigned char>(*prefix))) {
+      return false;
+    }
+  }
+  return true;
+}
+
+}  // namespace
+
+unsigned char FoldCp1251(unsigned char c) {
+  if (c >= 'A' && c <= 'Z') return static_cast<unsigned char>(c + ('a' - 'A'));
+  if (c >= 0xC0 && c <= 0xDF) return static_cast<unsigned char>(c + 0x20);
+  return c;
+}
+
+int CorrectKeyboardLayout(char* text) {
+  if (ReadIntSetting(kSpellingCyrillicName, 1) != 1) return 0;
+  if (!BeginsWithFolded(text, kShortTrigger) && !BeginsWithFolded(text, kLongTrigger)) return 0;
+  size_t length = std::strlen(text);
+  for (size_t k = 0; k < length; ++k) {
+    text[k] = static_cast<char>(kConversion[static_cast<unsigned char>(text[k])]);
+  }
+  return 1;
+}
+
+}  // namespace quillet

@@ -1,0 +1,28 @@
+// Per-user settings: text values under HKEY_CURRENT_USER\Software\Kestrowe\Quillet,
+// read at every use and never cached. Failures are silent: an unreadable value
+// yields the caller's default, a failed write changes nothing.
+#pragma once
+
+#include <cstdint>
+
+namespace quillet {
+
+constexpr char kSettingsKeyPath[] = "Software\\Kestrowe\\Quillet";
+constexpr char kSearchMaskName[] = "SearchMask";
+constexpr char kSpellingWwName[] = "SpellingWw";
+constexpr char kSpellingWwwwName[] = "SpellingWwww";
+constexpr char kSpellingCyrillicName[] = "SpellingCyrillic";
+
+// Fills `buffer` (`size` bytes with the NUL) with the value's text, or with
+// `defaultText` when it cannot be read whole.
+void ReadSetting(const char* name, char* buffer, uint32_t size, const char* defaultText);
+void WriteSetting(const char* name, const char* text);
+int32_t ReadIntSetting(const char* name, int32_t defaultValue);
+void WriteIntSetting(const char* name, int32_t value);
+
+// Decimal text of `value` ("%i"); `buffer` holds at least 12 bytes.
+void FormatDecimal(int32_t value, char* buffer);
+// atoi's reading: leading white space, one sign, digits; wraps modulo 2^32.
+int32_t ParseDecimal(const char* text);
+
+}  // namespace quillet
