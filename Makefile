@@ -38,10 +38,13 @@ demo: win32 $(WINE_ARCH)
 	tools/wine-prefix $(WINTEST) $(WINE_ARCH)
 	tools/with-display tools/run-demo $(WINTEST) $(WINE_ARCH)
 
-bench: host $(WINE_ARCH)
-	$(BUILD)/host/bench/quillet_bench
+# Benchmarks: an optimised host build without sanitizers, then Enter under Wine.
+bench: deps $(WINE_ARCH)
+	cmake -S . -B $(BUILD)/bench -DCMAKE_BUILD_TYPE=Release -DQUILLET_SANITIZE=OFF >/dev/null
+	cmake --build $(BUILD)/bench -j $(JOBS) --target quillet_bench
+	$(BUILD)/bench/bench/quillet_bench
 	tools/wine-prefix $(WINTEST) $(WINE_ARCH)
-	tools/with-display tools/wine-run $(WINTEST)/wineprefix $$( [ $(WINE_ARCH) = win32 ] && echo wine || echo wine64 ) $(WINTEST)/tools/enter_bench.exe
+	tools/with-display tools/wine-program $(WINTEST) $(WINE_ARCH) $(WINTEST)/tools/enter_bench.exe
 
 clean:
 	rm -rf $(BUILD)
