@@ -1,0 +1,251 @@
+// iexplore.exe, the browser stand-in: loads browser helper objects and the
+// Tools-menu extension from the registry the way the browser does, then runs
+// a script of user actions given on the command line and logs what happens.
+//
+//   --windows N        browser windows in this process (default 1)
+//   --workers N        WorkerW address bars per window (default 1)
+//   --no-helpers       load no browser helper objects
+//   --type [W:]TEXT    type TEXT into window W's address bar and press Enter
+//   --navigate [W:]URL let window W navigate to URL by itself
+//   --tools-menu [W]   choose the Tools-menu extension (from window W)
+//   --dialog-close-when FILE   close a dialog the extension shows once FILE
+//                      exists (default: half a second after it appears)
+//   --quit W           close window W now (the rest close at the end)
+#include <windows.h>
+#include <objbase.h>
+#include <ocidl.h>
+
+#include <cstdio>
+#include <cstdlib>
+#include <cstring>
+#include <memory>
+#include <string>
+#include <vector>
+
+#include "browser.h"
+#include "browser/browser_host.h"
+
+namespace {
+
+using standin::Browser;
+using standin::Log;
+namespace host = quillet::browser_host;
+
+struct Window {
+  std::unique_ptr<Browser> browser;
+  std::vector<IObjectWithSite*> helpers;
+};
+
+std::vector<std::wstring> SubkeyNames(const char* path) {
+  std::vector<std::wstring> names;
+  HKEY key;
+  if (RegOpenKeyExA(HKEY_LOCAL_MACHINE, path, 0, KEY_READ, &key) != ERROR_SUCCESS) return names;
+  wchar_t name[256];
+  for (DWORD i = 0;; ++i) {
+    DWORD size = 256;
+    if (RegEnumKeyExW(key, i, name, &size, nullptr, nullptr, nullptr, nullptr) != ERROR_SUCCESS) break;
+    names.emplace_back(name);
+  }
+  RegCloseKey(key);
+  return names;
+}
+
+std::string Narrow(const std::wstring& text) {
+  std::string out;
+  for (wchar_t c : text) out += static_cast<char>(c < 128 ? c : '?');
+  return out;
+}
+
+std::string Hex(HRESULT hr) {
+  char text[16];
+  std::snprintf(text, sizeof text, "%08lx", static_cast<unsigned long>(hr));
+  return text;
+}
+
+void LoadHelpers(Window& window) {
+  for (const std::wstring& name : SubkeyNames(host::kBrowserHelperObjectsKeyPath)) {
+    CLSID clsid;
+    if (FAILED(CLSIDFromString(name.c_str(), &clsid))) continue;
+    IObjectWithSite* helper = nullptr;
+    HRESULT hr = CoCreateInstance(clsid, nullptr, CLSCTX_INPROC_SERVER, IID_IObjectWithSite,
+                                  reinterpret_cast<void**>(&helper));
+    Log(window.browser->index(), "create helper", Narrow(name) + " " + Hex(hr));
+    if (FAILED(hr)) continue;
+    hr = helper->SetSite(static_cast<IWebBrowser2*>(window.browser.get()));
+    Log(window.browser->index(), "SetSite", Hex(hr));
+    window.helpers.push_back(helper);
+  }
+}
+
+void CloseWindow(Window& window) {
+  if (!window.browser || window.browser->frame() == nullptr) return;
+  window.browser->CloseFrame();
+  for (IObjectWithSite* helper : window.helpers) {
+    helper->SetSite(nullptr);
+    helper->Release();
+  }
+  window.helpers.clear();
+}
+
+void Pump() {
+  MSG message;
+  while (PeekMessageA(&message, nullptr, 0, 0, PM_REMOVE)) {
+    TranslateMessage(&message);
+    DispatchMessageA(&message);
+  }
+}
+
+void TypeInto(Browser& browser, const std::string& text) {
+  HWND edit = browser.edit(0);
+  if (edit == nullptr) return;
+  Log(browser.index(), "type", text);
+  SetWindowTextA(edit, text.c_str());
+  SendMessageA(edit, WM_KEYDOWN, VK_RETURN, 0x001C0001);
+  SendMessageA(edit, WM_KEYUP, VK_RETURN, static_cast<LPARAM>(0xC01C0001));
+  char bar[4096];
+  GetWindowTextA(edit, bar, sizeof bar);
+  Log(browser.index(), "bar", bar);
+  Log(browser.index(), "location", browser.location());
+  Pump();
+}
+
+struct DialogWatch {
+  DWORD threadId;
+  std::string closeWhen;
+};
+
+struct FindState {
+  DWORD threadId;
+  HWND dialog;
+};
+
+BOOL CALLBACK FindDialogOfThread(HWND window, LPARAM state) {
+  auto* find = reinterpret_cast<FindState*>(state);
+  char name[16];
+  if (GetWindowThreadProcessId(window, nullptr) == find->threadId && IsWindowVisible(window) &&
+      GetClassNameA(window, name, sizeof name) && std::strcmp(name, "#32770") == 0) {
+    find->dialog = window;
+    return FALSE;
+  }
+  return TRUE;
+}
+
+DWORD WINAPI WatchDialog(void* parameter) {
+  auto* watch = static_cast<DialogWatch*>(parameter);
+  FindState find = {watch->threadId, nullptr};
+  for (int i = 0; i < 400 && find.dialog == nullptr; ++i) {
+    Sleep(50);
+    EnumWindows(FindDialogOfThread, reinterpret_cast<LPARAM>(&find));
+  }
+  if (find.dialog == nullptr) {
+    Log(0, "no dialog appeared");
+    return 0;
+  }
+  char title[256] = "";
+  GetWindowTextA(find.dialog, title, sizeof title);
+  RECT rect;
+  GetWindowRect(find.dialog, &rect);
+  char where[96];
+  std::snprintf(where, sizeof where, "%ld,%ld %ldx%ld", rect.left, rect.top, rect.right - rect.left,
+                rect.bottom - rect.top);
+  Log(0, "dialog shown", std::string(title) + " at " + where);
+  if (watch->closeWhen.empty()) {
+    Sleep(500);
+  } else {
+    for (int i = 0; i < 600 && GetFileAttributesA(watch->closeWhen.c_str()) == INVALID_FILE_ATTRIBUTES; ++i) Sleep(50);
+  }
+  PostMessageA(find.dialog, WM_COMMAND, MAKEWPARAM(IDCANCEL, BN_CLICKED), 0);
+  return 0;
+}
+
+void ChooseToolsMenu(Browser* owner, const std::string& closeWhen) {
+  int index = owner != nullptr ? owner->index() : 0;
+  for (const std::wstring& name : SubkeyNames(host::kExtensionsKeyPath)) {
+    std::string path = std::string(host::kExtensionsKeyPath) + "\\" + Narrow(name);
+    char clsidText[64] = "", extension[64] = "", menuText[256] = "";
+    DWORD size = sizeof clsidText;
+    RegGetValueA(HKEY_LOCAL_MACHINE, path.c_str(), "Clsid", RRF_RT_REG_SZ, nullptr, clsidText, &size);
+    if (lstrcmpiA(clsidText, host::kToolsMenuCommandClass) != 0) continue;
+    size = sizeof extension;
+    RegGetValueA(HKEY_LOCAL_MACHINE, path.c_str(), "ClsidExtension", RRF_RT_REG_SZ, nullptr, extension, &size);
+    size = sizeof menuText;
+    RegGetValueA(HKEY_LOCAL_MACHINE, path.c_str(), "MenuText", RRF_RT_REG_SZ, nullptr, menuText, &size);
+    wchar_t wide[64];
+    MultiByteToWideChar(CP_ACP, 0, extension, -1, wide, 64);
+    CLSID clsid;
+    if (FAILED(CLSIDFromString(wide, &clsid))) continue;
+    IOleCommandTarget* target = nullptr;
+    HRESULT hr = CoCreateInstance(clsid, nullptr, CLSCTX_INPROC_SERVER, IID_IOleCommandTarget,
+                                  reinterpret_cast<void**>(&target));
+    Log(index, "tools menu", std::string(menuText) + " " + Hex(hr));
+    if (FAILED(hr)) continue;
+    DialogWatch watch = {GetCurrentThreadId(), closeWhen};
+    HANDLE watcher = CreateThread(nullptr, 0, WatchDialog, &watch, 0, nullptr);
+    hr = target->Exec(nullptr, 0, 0, nullptr, nullptr);
+    Log(index, "Exec returned", Hex(hr));
+    WaitForSingleObject(watcher, 30000);
+    CloseHandle(watcher);
+    target->Release();
+  }
+}
+
+// "[W:]rest": the window number when the argument starts with one.
+Window* Split(std::vector<Window>& windows, const std::string& argument, std::string* rest) {
+  size_t colon = argument.find(':');
+  if (colon != std::string::npos && colon > 0 && colon < 3 &&
+      argument.find_first_not_of("0123456789") == colon) {
+    size_t index = static_cast<size_t>(std::atoi(argument.substr(0, colon).c_str()));
+    *rest = argument.substr(colon + 1);
+    return index >= 1 && index <= windows.size() ? &windows[index - 1] : nullptr;
+  }
+  *rest = argument;
+  return windows.empty() ? nullptr : &windows[0];
+}
+
+}  // namespace
+
+int main(int argc, char** argv) {
+  int windowCount = 1, workerCount = 1;
+  bool helpers = true;
+  std::string closeWhen;
+  for (int i = 1; i < argc; ++i) {
+    std::string option = argv[i];
+    if (option == "--windows" && i + 1 < argc) windowCount = std::atoi(argv[++i]);
+    else if (option == "--workers" && i + 1 < argc) workerCount = std::atoi(argv[++i]);
+    else if (option == "--no-helpers") helpers = false;
+    else if (option == "--dialog-close-when" && i + 1 < argc) closeWhen = argv[++i];
+  }
+  if (windowCount < 1 || windowCount > 8 || workerCount < 0 || workerCount > 4) {
+    std::fprintf(stderr, "bad window or worker count\n");
+    return 2;
+  }
+  OleInitialize(nullptr);
+  std::vector<Window> windows(static_cast<size_t>(windowCount));
+  for (int w = 0; w < windowCount; ++w) {
+    windows[w].browser.reset(new Browser(w + 1, workerCount));
+    if (helpers) LoadHelpers(windows[w]);
+  }
+  Pump();
+  for (int i = 1; i < argc; ++i) {
+    std::string option = argv[i];
+    std::string rest;
+    if ((option == "--windows" || option == "--workers" || option == "--dialog-close-when") && i + 1 < argc) {
+      ++i;
+    } else if (option == "--type" && i + 1 < argc) {
+      if (Window* window = Split(windows, argv[++i], &rest)) TypeInto(*window->browser, rest);
+    } else if (option == "--navigate" && i + 1 < argc) {
+      if (Window* window = Split(windows, argv[++i], &rest)) window->browser->NavigateTo(rest);
+    } else if (option == "--tools-menu") {
+      Window* window = &windows[0];
+      if (i + 1 < argc && argv[i + 1][0] != '-') window = Split(windows, std::string(argv[++i]) + ":", &rest);
+      ChooseToolsMenu(window != nullptr ? window->browser.get() : nullptr, closeWhen);
+    } else if (option == "--quit" && i + 1 < argc) {
+      if (Window* window = Split(windows, std::string(argv[++i]) + ":", &rest)) CloseWindow(*window);
+    }
+  }
+  for (Window& window : windows) CloseWindow(window);
+  windows.clear();
+  OleUninitialize();
+  Log(0, "exit");
+  return 0;
+}
