@@ -93,6 +93,11 @@ void Log(int window, const char* what, const std::string& detail) {
   std::fflush(stdout);
 }
 
+void Browser::Note(const char* what, const std::string& detail) {
+  Log(index_, what, detail);
+  history_.push_back(detail.empty() ? std::string(what) : std::string(what) + " " + detail);
+}
+
 Browser::Browser(int index, int workerCount) : index_(index) {
   RegisterClasses();
   HINSTANCE instance = GetModuleHandleA(nullptr);
@@ -119,7 +124,7 @@ Browser::Browser(int index, int workerCount) : index_(index) {
     HWND inner = FindWindowExA(combo, nullptr, "ComboBox", nullptr);
     HWND edit = inner != nullptr ? FindWindowExA(inner, nullptr, "Edit", nullptr) : nullptr;
     if (edit == nullptr) {
-      Log(index_, "error", "no edit box inside the ComboBoxEx");
+      Note("error", "no edit box inside the ComboBoxEx");
       continue;
     }
     SetPropA(edit, kBrowserProp, this);
@@ -146,7 +151,7 @@ LRESULT CALLBACK Browser::AddressBarProc(HWND window, UINT message, WPARAM wPara
 }
 
 void Browser::NavigateFromAddressBar(const std::string& typed) {
-  Log(index_, "enter", typed);
+  Note("enter", typed);
   if (HasScheme(typed) || typed.compare(0, 2, "\\\\") == 0) {
     NavigateTo(typed);
   } else if (typed.find('.') != std::string::npos && typed.find(' ') == std::string::npos) {
@@ -157,7 +162,7 @@ void Browser::NavigateFromAddressBar(const std::string& typed) {
 }
 
 void Browser::NavigateTo(const std::string& url) {
-  Log(index_, "navigate", url);
+  Note("navigate", url);
   stopped_.push_back(false);
   ++navigationDepth_;
   bool cancel = false;
@@ -166,12 +171,12 @@ void Browser::NavigateTo(const std::string& url) {
   bool stopped = stopped_.back();
   stopped_.pop_back();
   if (cancel) {
-    Log(index_, "cancelled", url);
+    Note("cancelled", url);
   } else if (stopped) {
-    Log(index_, "stopped", url);
+    Note("stopped", url);
   } else {
     location_ = url;
-    Log(index_, "arrived", url);
+    Note("arrived", url);
   }
 }
 
@@ -205,7 +210,7 @@ void Browser::FireBeforeNavigate2(const std::string& url, bool* cancel) {
   args[0].pboolVal = &cancelFlag;
   DISPPARAMS params = {args, nullptr, 7, 0};
 
-  Log(index_, "event BeforeNavigate2", url);
+  Note("event BeforeNavigate2", url);
   std::vector<Sink> sinks = sinks_;  // a sink may unadvise while it is called
   for (Sink& sink : sinks) sink.dispatch->AddRef();
   for (Sink& sink : sinks) {
@@ -221,7 +226,7 @@ void Browser::FireBeforeNavigate2(const std::string& url, bool* cancel) {
 
 void Browser::FireOnQuit() {
   DISPPARAMS none = {nullptr, nullptr, 0, 0};
-  Log(index_, "event OnQuit");
+  Note("event OnQuit");
   std::vector<Sink> sinks = sinks_;
   for (Sink& sink : sinks) sink.dispatch->AddRef();
   for (Sink& sink : sinks) {
@@ -235,7 +240,7 @@ void Browser::CloseFrame() {
   FireOnQuit();
   char count[32];
   std::snprintf(count, sizeof count, "%u", static_cast<unsigned>(sinks_.size()));
-  Log(index_, "sinks after quit", count);
+  Note("sinks after quit", count);
   if (frame_ != nullptr) DestroyWindow(frame_);
   frame_ = nullptr;
 }
@@ -275,13 +280,13 @@ HRESULT STDMETHODCALLTYPE Browser::Invoke(DISPID, REFIID, LCID, WORD, DISPPARAMS
 }
 
 HRESULT STDMETHODCALLTYPE Browser::Navigate(BSTR url, VARIANT*, VARIANT*, VARIANT*, VARIANT*) {
-  Log(index_, "Navigate called");
+  Note("Navigate called");
   NavigateTo(ToAnsi(url));
   return S_OK;
 }
 
 HRESULT STDMETHODCALLTYPE Browser::Stop() {
-  Log(index_, "Stop called");
+  Note("Stop called");
   if (!stopped_.empty()) stopped_.back() = true;
   return S_OK;
 }
@@ -328,7 +333,7 @@ HRESULT STDMETHODCALLTYPE Browser::Advise(IUnknown* sink, DWORD* cookie) {
   }
   *cookie = nextCookie_++;
   sinks_.push_back(Sink{*cookie, dispatch});
-  Log(index_, "advise", std::to_string(*cookie));
+  Note("advise", std::to_string(*cookie));
   return S_OK;
 }
 
@@ -337,11 +342,11 @@ HRESULT STDMETHODCALLTYPE Browser::Unadvise(DWORD cookie) {
     if (it->cookie == cookie) {
       it->dispatch->Release();
       sinks_.erase(it);
-      Log(index_, "unadvise", std::to_string(cookie));
+      Note("unadvise", std::to_string(cookie));
       return S_OK;
     }
   }
-  Log(index_, "unadvise unknown cookie", std::to_string(cookie));
+  Note("unadvise unknown cookie", std::to_string(cookie));
   return CONNECT_E_NOCONNECTION;
 }
 

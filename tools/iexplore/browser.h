@@ -26,6 +26,10 @@ class Browser final : public WebBrowserBase, public IConnectionPointContainer, p
   HWND edit(int worker = 0) const { return worker < static_cast<int>(edits_.size()) ? edits_[worker] : nullptr; }
   int index() const { return index_; }
   const std::string& location() const { return location_; }
+  size_t sinkCount() const { return sinks_.size(); }
+  // What happened, one entry per logged line ("Stop called", "arrived <url>"...).
+  const std::vector<std::string>& history() const { return history_; }
+  void ClearHistory() { history_.clear(); }
 
   // The user's navigation from the address bar's text.
   void NavigateFromAddressBar(const std::string& typed);
@@ -60,6 +64,7 @@ class Browser final : public WebBrowserBase, public IConnectionPointContainer, p
   static LRESULT CALLBACK AddressBarProc(HWND window, UINT message, WPARAM wParam, LPARAM lParam);
   void FireBeforeNavigate2(const std::string& url, bool* cancel);
   void FireOnQuit();
+  void Note(const char* what, const std::string& detail = std::string());
 
   struct Sink {
     DWORD cookie;
@@ -74,6 +79,7 @@ class Browser final : public WebBrowserBase, public IConnectionPointContainer, p
   std::string location_;
   int navigationDepth_ = 0;
   std::vector<bool> stopped_;  // per nested navigation: Stop arrived during it
+  std::vector<std::string> history_;
 };
 
 }  // namespace standin

@@ -1,0 +1,190 @@
+#include "browser/browser_helper.h"
+
+#include <exdispid.h>
+
+#include "browser/browser_host.h"
+#include "browser/host_process.h"
+#include "core/address_edit.h"
+#include "core/autosearch.h"
+#include "core/format.h"
+#include "ui/options_dialog.h"
+
+namespace quillet {
+namespace {
+
+namespace host = browser_host;
+
+bool ClassIs(HWND window, const char* name) {
+  char className[256];
+  return GetClassNameA(window, className, sizeof className) > 0 && lstrcmpiA(className, name) == 0;
+}
+
+bool IsWorkerWindow(HWND window) {
+  for (const char* name : host::kWorkerClasses) {
+    if (ClassIs(window, name)) return true;
+  }
+  return false;
+}
+
+HWND FindAddressEdit(HWND worker) {
+  HWND window = worker;
+  for (const char* name : host::kAddressBarChain) {
+    window = FindWindowExA(window, nullptr, name, nullptr);
+    if (window == nullptr) return nullptr;
+  }
+  return window;
+}
+
+template <typename T>
+void Replace(T*& field, T* value) {
+  if (value != nullptr) value->AddRef();
+  T* old = field;
+  field = value;
+  if (old != nullptr) old->Release();
+}
+
+// The browser that raised a BeforeNavigate2: its pDisp argument when that is
+// a browser, else the one attached last.
+IWebBrowser2* EventBrowser(DISPPARAMS* params, IWebBrowser2* fallback) {
+  constexpr int kDispIndex = host::kBeforeNavigate2ArgumentCount - 1;
+  if (params->cArgs < static_cast<UINT>(host::kBeforeNavigate2ArgumentCount)) return fallback;
+  VARIANTARG& argument = params->rgvarg[kDispIndex];
+  IDispatch* dispatch = nullptr;
+  if (argument.vt == VT_DISPATCH) dispatch = argument.pdispVal;
+  if (argument.vt == (VT_BYREF | VT_DISPATCH) && argument.ppdispVal != nullptr) dispatch = *argument.ppdispVal;
+  IWebBrowser2* browser = nullptr;
+  if (dispatch == nullptr ||
+      FAILED(dispatch->QueryInterface(IID_IWebBrowser2, reinterpret_cast<void**>(&browser)))) {
+    if (fallback != nullptr) fallback->AddRef();
+    return fallback;
+  }
+  return browser;
+}
+
+void OnBeforeNavigate2(HelperFields& fields, DISPPARAMS* params, const VARIANT& urlArgument) {
+  VARIANT url;
+  VariantInit(&url);
+  // A URL that cannot be had as a string is not read as text.
+  if (FAILED(VariantCopy(&url, &urlArgument)) || FAILED(VariantChangeType(&url, &url, 0, VT_BSTR))) {
+    VariantClear(&url);
+    return;
+  }
+  char text[kUrlBufferSize];
+  text[0] = '\0';
+  if (url.bstrVal != nullptr) wsprintfA(text, "%S", url.bstrVal);  // at most 1023 characters
+  char searchUrl[kUrlBufferSize];
+  if (MapAutosearchUrl(text, searchUrl)) {
+    IWebBrowser2* target = EventBrowser(params, fields.browser);
+    StopBrowser(target);
+    NavigateBrowser(target, searchUrl);
+    if (target != nullptr) target->Release();
+  }
+  VariantClear(&url);
+}
+
+}  // namespace
+
+void SubclassAddressBars(HWND browserWindow) {
+  for (HWND child = GetWindow(browserWindow, GW_CHILD); child != nullptr; child = GetWindow(child, GW_HWNDNEXT)) {
+    if (!IsWorkerWindow(child)) continue;
+    HWND edit = FindAddressEdit(child);
+    if (edit == nullptr) continue;
+    // A box that already runs AddressEditProc keeps it; subclassing it again
+    // would record AddressEditProc as its own previous procedure.
+    if (GetWindowLongPtrA(edit, GWLP_WNDPROC) == reinterpret_cast<LONG_PTR>(&AddressEditProc)) continue;
+    previousEditProc = reinterpret_cast<WNDPROC>(
+        SetWindowLongPtrA(edit, GWLP_WNDPROC, reinterpret_cast<LONG_PTR>(&AddressEditProc)));
+  }
+}
+
+bool ConnectBrowserEvents(IWebBrowser2* browser, IDispatch* sink, DWORD* eventCookie, bool connect) {
+  if (browser == nullptr) return false;
+  IConnectionPointContainer* container = nullptr;
+  if (FAILED(browser->QueryInterface(IID_IConnectionPointContainer, reinterpret_cast<void**>(&container)))) {
+    return false;
+  }
+  IConnectionPoint* point = nullptr;
+  HRESULT hr = container->FindConnectionPoint(DIID_DWebBrowserEvents2, &point);
+  if (SUCCEEDED(hr)) {
+    hr = connect ? point->Advise(sink, eventCookie) : point->Unadvise(*eventCookie);
+    point->Release();
+  }
+  container->Release();
+  return SUCCEEDED(hr);
+}
+
+void StopBrowser(IWebBrowser2* browser) {
+  if (browser != nullptr) browser->Stop();
+}
+
+void NavigateBrowser(IWebBrowser2* browser, const char* url) {
+  if (browser == nullptr) return;
+  WCHAR wide[kUrlBufferSize];
+  int length = MultiByteToWideChar(CP_ACP, 0, url, -1, wide, kUrlBufferSize);
+  BSTR target = SysAllocStringLen(wide, length > 0 ? static_cast<UINT>(length - 1) : 0);
+  if (target == nullptr) return;
+  VARIANT empty;
+  VariantInit(&empty);
+  browser->Navigate(target, &empty, &empty, &empty, &empty);
+  VariantClear(&empty);
+  SysFreeString(target);
+}
+
+HRESULT HelperSetSite(HelperFields fields, IUnknown* site) {
+  Replace(fields.site, site);
+  char executable[MAX_PATH];
+  if (GetModuleFileNameA(nullptr, executable, sizeof executable) == 0) executable[0] = '\0';
+  executable[sizeof executable - 1] = '\0';
+  if (!IsBrowserExecutable(executable) || site == nullptr) return S_OK;
+
+  IWebBrowser2* browser = nullptr;
+  if (FAILED(site->QueryInterface(IID_IWebBrowser2, reinterpret_cast<void**>(&browser)))) browser = nullptr;
+  IWebBrowser2* old = fields.browser;
+  fields.browser = browser;  // the query's reference
+  if (old != nullptr) old->Release();
+  if (browser == nullptr) return S_OK;
+
+  SHANDLE_PTR window = 0;
+  browser->get_HWND(&window);
+  fields.browserWindow = reinterpret_cast<HWND>(window);
+  SubclassAddressBars(fields.browserWindow);
+  ConnectBrowserEvents(browser, fields.sink, &fields.eventCookie, true);
+  return S_OK;
+}
+
+HRESULT HelperGetSite(HelperFields fields, REFIID riid, void** ppv) {
+  if (ppv == nullptr) return E_POINTER;
+  if (fields.site == nullptr) {
+    *ppv = nullptr;
+    return E_FAIL;
+  }
+  return fields.site->QueryInterface(riid, ppv);
+}
+
+HRESULT HelperQueryStatus(const GUID*, ULONG count, OLECMD* commands, OLECMDTEXT*) {
+  if (commands != nullptr) {
+    for (ULONG i = 0; i < count; ++i) commands[i].cmdf = OLECMDF_SUPPORTED | OLECMDF_ENABLED;
+  }
+  return S_OK;
+}
+
+HRESULT HelperExec(HelperFields fields, const GUID* group) {
+  if (group != nullptr) return OLECMDERR_E_UNKNOWNGROUP;
+  ShowOptionsDialog(fields.browserWindow);
+  return S_OK;
+}
+
+HRESULT HelperInvoke(HelperFields fields, DISPID dispid, DISPPARAMS* params) {
+  if (params == nullptr) return E_INVALIDARG;
+  if (dispid == DISPID_BEFORENAVIGATE2) {
+    if (params->cArgs < 6 || params->rgvarg == nullptr) return DISP_E_BADVARTYPE;
+    const VARIANTARG& url = params->rgvarg[host::kBeforeNavigate2UrlIndex];
+    if (url.vt != (VT_BYREF | VT_VARIANT) || url.pvarVal == nullptr) return DISP_E_BADVARTYPE;
+    OnBeforeNavigate2(fields, params, *url.pvarVal);
+  } else if (dispid == DISPID_ONQUIT) {
+    ConnectBrowserEvents(fields.browser, fields.sink, &fields.eventCookie, false);
+  }
+  return S_OK;
+}
+
+}  // namespace quillet

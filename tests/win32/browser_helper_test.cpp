@@ -1,0 +1,249 @@
+// The helper against the stand-in's browser object, in one process whose
+// executable name holds "iexplore.exe", so the helper attaches for real.
+#include <gtest/gtest.h>
+
+#include <exdispid.h>
+
+#include <algorithm>
+#include <string>
+#include <vector>
+
+#include "../settings_fixture.h"
+#include "browser/browser_helper.h"
+#include "browser/host_process.h"
+#include "core/address_edit.h"
+#include "iexplore/browser.h"
+
+namespace quillet {
+namespace {
+
+using standin::Browser;
+
+constexpr char kMask[] = "http://e.com/search?q=%s";
+
+// The object's fields and its event sink, as the Veltrano object holds them.
+class HelperUnderTest : public IDispatch {
+ public:
+  HelperFields fields() { return HelperFields{site, browser, browserWindow, eventCookie, this}; }
+  ~HelperUnderTest() {
+    if (browser != nullptr) browser->Release();
+    if (site != nullptr) site->Release();
+  }
+
+  HRESULT STDMETHODCALLTYPE QueryInterface(REFIID riid, void** ppv) override {
+    if (IsEqualIID(riid, IID_IUnknown) || IsEqualIID(riid, IID_IDispatch)) {
+      *ppv = static_cast<IDispatch*>(this);
+      return S_OK;
+    }
+    *ppv = nullptr;
+    return E_NOINTERFACE;
+  }
+  ULONG STDMETHODCALLTYPE AddRef() override { return 2; }
+  ULONG STDMETHODCALLTYPE Release() override { return 1; }
+  HRESULT STDMETHODCALLTYPE GetTypeInfoCount(UINT*) override { return E_NOTIMPL; }
+  HRESULT STDMETHODCALLTYPE GetTypeInfo(UINT, LCID, ITypeInfo**) override { return E_NOTIMPL; }
+  HRESULT STDMETHODCALLTYPE GetIDsOfNames(REFIID, LPOLESTR*, UINT, LCID, DISPID*) override { return E_NOTIMPL; }
+  HRESULT STDMETHODCALLTYPE Invoke(DISPID dispid, REFIID, LCID, WORD, DISPPARAMS* params, VARIANT*, EXCEPINFO*,
+                                   UINT*) override {
+    return HelperInvoke(fields(), dispid, params);
+  }
+
+  IUnknown* site = nullptr;
+  IWebBrowser2* browser = nullptr;
+  HWND browserWindow = nullptr;
+  DWORD eventCookie = 0;
+};
+
+int Count(const std::vector<std::string>& history, const std::string& prefix) {
+  return static_cast<int>(std::count_if(history.begin(), history.end(), [&](const std::string& entry) {
+    return entry.compare(0, prefix.size(), prefix) == 0;
+  }));
+}
+
+class BrowserHelperTest : public testing::SettingsTest {
+ protected:
+  void SetUp() override {
+    SettingsTest::SetUp();
+    WriteSetting(kSearchMaskName, kMask);
+    previousEditProc = nullptr;
+  }
+  void Type(Browser& browser, const char* text, int worker = 0) {
+    SetWindowTextA(browser.edit(worker), text);
+    SendMessageA(browser.edit(worker), WM_KEYDOWN, VK_RETURN, 0x001C0001);
+  }
+  HelperUnderTest helper_;
+};
+
+TEST(HostProcess, ThisTestRunsInAProcessNamedLikeTheBrowser) {
+  char path[MAX_PATH];
+  GetModuleFileNameA(nullptr, path, sizeof path);
+  EXPECT_TRUE(IsBrowserExecutable(path)) << path;
+}
+
+TEST_F(BrowserHelperTest, AttachSubclassesTheAddressBarAndConnects) {
+  Browser browser(1, 1);
+  ASSERT_NE(nullptr, browser.edit());
+  WNDPROC standInProc = reinterpret_cast<WNDPROC>(GetWindowLongPtrA(browser.edit(), GWLP_WNDPROC));
+  EXPECT_EQ(S_OK, HelperSetSite(helper_.fields(), static_cast<IWebBrowser2*>(&browser)));
+  EXPECT_EQ(static_cast<IWebBrowser2*>(&browser), helper_.browser);
+  EXPECT_EQ(browser.frame(), helper_.browserWindow);
+  EXPECT_EQ(reinterpret_cast<LONG_PTR>(&AddressEditProc), GetWindowLongPtrA(browser.edit(), GWLP_WNDPROC));
+  EXPECT_EQ(standInProc, previousEditProc);
+  EXPECT_EQ(1u, browser.sinkCount());
+
+  Type(browser, "cats and dogs");
+  EXPECT_EQ("http://e.com/search?q=cats and dogs", browser.location());
+}
+
+TEST_F(BrowserHelperTest, AttachingTheSameWindowAgainKeepsAGenuinePreviousProcedure) {
+  Browser browser(1, 1);
+  HelperSetSite(helper_.fields(), static_cast<IWebBrowser2*>(&browser));
+  WNDPROC first = previousEditProc;
+  HelperSetSite(helper_.fields(), static_cast<IWebBrowser2*>(&browser));
+  EXPECT_EQ(first, previousEditProc);
+  EXPECT_NE(reinterpret_cast<WNDPROC>(&AddressEditProc), previousEditProc);
+  Type(browser, "ww.example.com");  // would recurse forever through a self-call
+  EXPECT_EQ("http://www.example.com/", browser.location());
+}
+
+TEST_F(BrowserHelperTest, EveryWorkerWindowIsSubclassed) {
+  Browser browser(1, 2);
+  HelperSetSite(helper_.fields(), static_cast<IWebBrowser2*>(&browser));
+  for (int worker = 0; worker < 2; ++worker) {
+    EXPECT_EQ(reinterpret_cast<LONG_PTR>(&AddressEditProc), GetWindowLongPtrA(browser.edit(worker), GWLP_WNDPROC));
+  }
+  Type(browser, "wwww.example.com", 1);
+  char bar[256];
+  GetWindowTextA(browser.edit(1), bar, sizeof bar);
+  EXPECT_STREQ("www.example.com", bar);
+}
+
+TEST_F(BrowserHelperTest, WindowWithoutWorkersIsStillConnected) {
+  Browser browser(1, 0);
+  EXPECT_EQ(S_OK, HelperSetSite(helper_.fields(), static_cast<IWebBrowser2*>(&browser)));
+  EXPECT_EQ(nullptr, previousEditProc);
+  EXPECT_EQ(1u, browser.sinkCount());
+}
+
+TEST_F(BrowserHelperTest, AutosearchIsStoppedThenRedirected) {
+  Browser browser(1, 1);
+  HelperSetSite(helper_.fields(), static_cast<IWebBrowser2*>(&browser));
+  browser.ClearHistory();
+  browser.NavigateTo("http://autosearch/response.asp?MT=weather&srch=5");
+  const auto& history = browser.history();
+  auto stop = std::find(history.begin(), history.end(), "Stop called");
+  auto navigate = std::find(history.begin(), history.end(), "Navigate called");
+  ASSERT_NE(history.end(), stop);
+  ASSERT_NE(history.end(), navigate);
+  EXPECT_LT(stop - history.begin(), navigate - history.begin()) << "Stop comes before Navigate";
+  EXPECT_EQ("http://e.com/search?q=weather", browser.location());
+  EXPECT_EQ(1, Count(history, "stopped http://autosearch/"));
+
+  browser.ClearHistory();
+  browser.NavigateTo("http://example.com/");
+  EXPECT_EQ(0, Count(browser.history(), "Stop called"));
+  EXPECT_EQ(0, Count(browser.history(), "Navigate called"));
+  EXPECT_EQ("http://example.com/", browser.location());
+}
+
+TEST_F(BrowserHelperTest, EventsGoToTheWindowThatRaisedThem) {
+  Browser first(1, 1), second(2, 1);
+  HelperSetSite(helper_.fields(), static_cast<IWebBrowser2*>(&first));
+  HelperSetSite(helper_.fields(), static_cast<IWebBrowser2*>(&second));
+  EXPECT_EQ(static_cast<IWebBrowser2*>(&second), helper_.browser);
+  first.NavigateTo("http://autosearch/response.asp?MT=one&srch=5");
+  EXPECT_EQ("http://e.com/search?q=one", first.location());
+  EXPECT_EQ(0, Count(second.history(), "Stop called"));
+  EXPECT_EQ(0, Count(second.history(), "Navigate called"));
+  Type(first, "cats");
+  EXPECT_EQ("http://e.com/search?q=cats", first.location());
+}
+
+TEST_F(BrowserHelperTest, OnQuitDisconnects) {
+  Browser browser(1, 1);
+  HelperSetSite(helper_.fields(), static_cast<IWebBrowser2*>(&browser));
+  ASSERT_EQ(1u, browser.sinkCount());
+  browser.CloseFrame();
+  EXPECT_EQ(0u, browser.sinkCount());
+}
+
+TEST_F(BrowserHelperTest, NullSiteKeepsTheConnection) {
+  Browser browser(1, 1);
+  HelperSetSite(helper_.fields(), static_cast<IWebBrowser2*>(&browser));
+  EXPECT_EQ(S_OK, HelperSetSite(helper_.fields(), nullptr));
+  EXPECT_EQ(1u, browser.sinkCount());
+  EXPECT_EQ(static_cast<IWebBrowser2*>(&browser), helper_.browser);
+  void* out = reinterpret_cast<void*>(1);
+  EXPECT_EQ(E_FAIL, HelperGetSite(helper_.fields(), IID_IUnknown, &out));
+  EXPECT_EQ(nullptr, out);
+}
+
+TEST_F(BrowserHelperTest, GetSiteAnswersForTheHeldSite) {
+  EXPECT_EQ(E_POINTER, HelperGetSite(helper_.fields(), IID_IUnknown, nullptr));
+  Browser browser(1, 1);
+  HelperSetSite(helper_.fields(), static_cast<IWebBrowser2*>(&browser));
+  IUnknown* unknown = nullptr;
+  ASSERT_EQ(S_OK, HelperGetSite(helper_.fields(), IID_IUnknown, reinterpret_cast<void**>(&unknown)));
+  EXPECT_EQ(static_cast<IUnknown*>(static_cast<IWebBrowser2*>(&browser)), unknown);
+  unknown->Release();
+}
+
+TEST_F(BrowserHelperTest, InvokeArgumentChecks) {
+  Browser browser(1, 1);
+  HelperSetSite(helper_.fields(), static_cast<IWebBrowser2*>(&browser));
+  for (DISPID dispid : {DISPID_BEFORENAVIGATE2, DISPID_ONQUIT, 0, 999}) {
+    EXPECT_EQ(E_INVALIDARG, HelperInvoke(helper_.fields(), dispid, nullptr)) << dispid;
+  }
+  VARIANT url;
+  VariantInit(&url);
+  url.vt = VT_BSTR;
+  url.bstrVal = SysAllocString(L"http://autosearch/response.asp?MT=x");
+  VARIANTARG args[7];
+  for (VARIANTARG& arg : args) VariantInit(&arg);
+  DISPPARAMS five = {args, nullptr, 5, 0};
+  EXPECT_EQ(DISP_E_BADVARTYPE, HelperInvoke(helper_.fields(), DISPID_BEFORENAVIGATE2, &five));
+  DISPPARAMS seven = {args, nullptr, 7, 0};
+  args[5] = url;  // by value, not a reference
+  EXPECT_EQ(DISP_E_BADVARTYPE, HelperInvoke(helper_.fields(), DISPID_BEFORENAVIGATE2, &seven));
+  DISPPARAMS noArray = {nullptr, nullptr, 7, 0};
+  EXPECT_EQ(DISP_E_BADVARTYPE, HelperInvoke(helper_.fields(), DISPID_BEFORENAVIGATE2, &noArray));
+
+  // A URL that is no string is not read: nothing is stopped or navigated.
+  VARIANT notText;
+  VariantInit(&notText);
+  notText.vt = VT_UNKNOWN;
+  notText.punkVal = nullptr;
+  args[5].vt = VT_BYREF | VT_VARIANT;
+  args[5].pvarVal = &notText;
+  browser.ClearHistory();
+  EXPECT_EQ(S_OK, HelperInvoke(helper_.fields(), DISPID_BEFORENAVIGATE2, &seven));
+  EXPECT_TRUE(browser.history().empty());
+
+  // Six arguments and no pDisp: the browser attached last is sent there.
+  args[5].pvarVal = &url;
+  DISPPARAMS six = {args, nullptr, 6, 0};
+  EXPECT_EQ(S_OK, HelperInvoke(helper_.fields(), DISPID_BEFORENAVIGATE2, &six));
+  EXPECT_EQ(1, Count(browser.history(), "Stop called"));
+  EXPECT_EQ("http://e.com/search?q=x", browser.location());
+  EXPECT_EQ(S_OK, HelperInvoke(helper_.fields(), 12345, &six));
+  VariantClear(&url);
+}
+
+TEST_F(BrowserHelperTest, QueryStatusMarksEveryCommand) {
+  EXPECT_EQ(S_OK, HelperQueryStatus(nullptr, 5, nullptr, nullptr));
+  OLECMD commands[2] = {{1, 0}, {2, 0}};
+  EXPECT_EQ(S_OK, HelperQueryStatus(nullptr, 0, commands, nullptr));
+  EXPECT_EQ(0u, commands[0].cmdf);
+  const GUID group = {0x12345678, 1, 2, {3, 4, 5, 6, 7, 8, 9, 10}};
+  EXPECT_EQ(S_OK, HelperQueryStatus(&group, 2, commands, nullptr));
+  EXPECT_EQ(3u, commands[0].cmdf);
+  EXPECT_EQ(3u, commands[1].cmdf);
+}
+
+TEST_F(BrowserHelperTest, ExecWithAGroupOpensNothing) {
+  const GUID group = {0x12345678, 1, 2, {3, 4, 5, 6, 7, 8, 9, 10}};
+  EXPECT_EQ(static_cast<HRESULT>(0x80040104), HelperExec(helper_.fields(), &group));
+}
+
+}  // namespace
+}  // namespace quillet
