@@ -1,9 +1,8 @@
 #include "com/class_object.h"
 
-#include <new>
-
 #include "com/interface_table.h"
 #include "com/module.h"
+#include "com/process_heap.h"
 
 namespace quillet {
 namespace {
@@ -43,7 +42,7 @@ STDMETHODIMP_(ULONG) SingletonClassObject::Release() {
   LONG count = InterlockedDecrement(&count_);
   LeaveCriticalSection(&countLock_);
   if (count == 0) {
-    delete this;
+    HeapDelete(this);
   } else if (count == 1) {
     UnlockModule();
   }
@@ -67,10 +66,10 @@ STDMETHODIMP SingletonClassObject::LockServer(BOOL fLock) {
 }
 
 HRESULT CreateVeltranoClassObject(REFIID riid, void** ppv) {
-  SingletonClassObject* classObject = new (std::nothrow) SingletonClassObject();
+  SingletonClassObject* classObject = HeapNew<SingletonClassObject>();
   if (classObject == nullptr) return E_OUTOFMEMORY;
   HRESULT hr = classObject->QueryInterface(riid, ppv);
-  if (FAILED(hr)) delete classObject;
+  if (FAILED(hr)) HeapDelete(classObject);
   return hr;
 }
 

@@ -1,6 +1,6 @@
 #include "com/module.h"
 
-#include <new>
+#include "com/process_heap.h"
 
 namespace quillet {
 
@@ -11,7 +11,7 @@ LONG LockModule() { return InterlockedIncrement(&serverModule.lockCount); }
 LONG UnlockModule() { return InterlockedDecrement(&serverModule.lockCount); }
 
 HRESULT AddShutdownHook(ShutdownCallback callback, DWORD_PTR argument) {
-  ShutdownHook* hook = new (std::nothrow) ShutdownHook{callback, argument, nullptr};
+  ShutdownHook* hook = HeapNew<ShutdownHook>(ShutdownHook{callback, argument, nullptr});
   if (hook == nullptr) return E_OUTOFMEMORY;
   EnterCriticalSection(&serverModule.staticDataLock);
   hook->next = serverModule.shutdownList;
@@ -42,7 +42,7 @@ void DetachModule() {
   while (ShutdownHook* hook = serverModule.shutdownList) {
     serverModule.shutdownList = hook->next;
     hook->callback(hook->argument);
-    delete hook;
+    HeapDelete(hook);
   }
 }
 

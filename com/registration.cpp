@@ -4,8 +4,7 @@
 
 #include <comcat.h>
 
-#include <new>
-
+#include "com/process_heap.h"
 #include "platform/hresult.h"
 
 namespace quillet {
@@ -83,7 +82,7 @@ HRESULT RunScriptResource(const wchar_t* modulePath, UINT resourceId, const wcha
     return hr;
   }
   DWORD size = SizeofResource(file, info);
-  char* text = new (std::nothrow) char[static_cast<size_t>(size) + 1];
+  char* text = HeapNewArray<char>(static_cast<size_t>(size) + 1);
   if (text == nullptr) {
     FreeLibrary(file);
     return E_OUTOFMEMORY;
@@ -91,7 +90,7 @@ HRESULT RunScriptResource(const wchar_t* modulePath, UINT resourceId, const wcha
   memcpy(text, bytes, size);
   text[size] = '\0';
   HRESULT hr = RunScript(text, doRegister != FALSE, table, ActiveRegistry());
-  delete[] text;
+  HeapDeleteArray(text);
   FreeLibrary(file);
   return hr;
 }

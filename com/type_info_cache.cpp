@@ -1,8 +1,7 @@
 #include "com/type_info_cache.h"
 
-#include <new>
-
 #include "com/module.h"
+#include "com/process_heap.h"
 #include "quillet_h.h"
 
 namespace quillet {
@@ -45,7 +44,7 @@ void BuildNameCache(TypeInfoCache& cache, ITypeInfo* typeInfo) {
   if (FAILED(typeInfo->GetTypeAttr(&attributes))) return;
   cache.nameCount = attributes->cFuncs;
   if (cache.nameCount != 0) {
-    cache.names = new (std::nothrow) CachedName[cache.nameCount]();
+    cache.names = HeapNewArray<CachedName>(static_cast<size_t>(cache.nameCount));
     // Without the array there is nothing to look up: every name goes to the type information.
     if (cache.names == nullptr) cache.nameCount = 0;
   }
@@ -71,7 +70,7 @@ void DiscardTypeInfo(DWORD_PTR argument) {
   }
   if (cache.names != nullptr) {
     for (LONG i = cache.nameCount - 1; i >= 0; --i) SysFreeString(cache.names[i].name);
-    delete[] cache.names;
+    HeapDeleteArray(cache.names);
     cache.names = nullptr;
   }
 }

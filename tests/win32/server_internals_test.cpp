@@ -48,8 +48,8 @@ TEST(DoubleSingleQuotesTest, EveryQuoteIsDoubledWithinTheBuffer) {
       {L"", 1, true, L""},
   };
   for (const QuoteCase& row : cases) {
-    wchar_t buffer[64];
-    wmemset(buffer, L'#', 64);
+    wchar_t buffer[72];  // room for a sentinel behind every size used
+    wmemset(buffer, L'#', 72);
     EXPECT_EQ(row.fits, DoubleSingleQuotes(row.path, buffer, row.size)) << row.path;
     EXPECT_STREQ(row.doubled, buffer);
     EXPECT_EQ(L'#', buffer[row.size]) << "wrote past the buffer for " << row.path;
@@ -74,7 +74,7 @@ TEST(ReplaceWithTlbExtensionTest, FromTheLastDotOnOrAppended) {
       {"x.dll", 6, true, "x.tlb"},
   };
   for (const TlbCase& row : cases) {
-    char buffer[64];
+    char buffer[72];  // room for a sentinel behind every size used
     memset(buffer, '#', sizeof(buffer));
     strcpy(buffer, row.path);
     EXPECT_EQ(row.fits, ReplaceWithTlbExtension(buffer, row.size)) << row.path;
