@@ -10,6 +10,8 @@
 
 namespace quillet {
 
+class AnsiCodePage;
+
 // The variables of one script run: UTF-16 names and values, in the order
 // added; a lookup compares the ANSI form of the names case-insensitively and
 // the first match wins.
@@ -22,6 +24,7 @@ class SubstitutionTable {
 
   Status AddSubstitution(const char16_t* name, const char16_t* value);  // S_OK or E_OUTOFMEMORY
   const char16_t* FindSubstitution(const char* ansiName) const;       // null when absent
+  const char16_t* FindSubstitution(const char* ansiName, const AnsiCodePage& codePage) const;
   void ClearSubstitutions();
 
  private:
@@ -32,7 +35,10 @@ class SubstitutionTable {
 };
 
 // Runs `text` (NUL-terminated ANSI) in the register pass (`doRegister`) or
-// the unregister pass, against `registry`.
+// the unregister pass, against `registry`, in the system's ANSI code page.
 Status RunScript(const char* text, bool doRegister, const SubstitutionTable& table, RegistryApi& registry);
+// The same in a given code page.
+Status RunScript(const char* text, bool doRegister, const SubstitutionTable& table, RegistryApi& registry,
+                 const AnsiCodePage& codePage);
 
 }  // namespace quillet

@@ -76,7 +76,7 @@ std::shared_ptr<MemoryRegistry::Node> MemoryRegistry::Walk(std::shared_ptr<Node>
   std::string rest = path != nullptr ? path : "";
   size_t start = 0;
   while (start <= rest.size()) {
-    size_t end = rest.find('\\', start);
+    size_t end = FindSeparator(rest, start);
     if (end == std::string::npos) end = rest.size();
     std::string part = rest.substr(start, end - start);
     start = end + 1;
@@ -105,6 +105,20 @@ std::shared_ptr<MemoryRegistry::Node> MemoryRegistry::Walk(std::shared_ptr<Node>
   }
   *status = reg::kSuccess;
   return from;
+}
+
+size_t MemoryRegistry::FindSeparator(const std::string& path, size_t start) const {
+  for (size_t i = start; i < path.size(); ++i) {
+    if (path[i] == '\\') return i;
+    if (isLeadByte_ != nullptr && isLeadByte_(static_cast<unsigned char>(path[i])) && i + 1 < path.size()) ++i;
+  }
+  return std::string::npos;
+}
+
+size_t MemoryRegistry::FindLastSeparator(const std::string& path) const {
+  size_t last = std::string::npos;
+  for (size_t at = FindSeparator(path, 0); at != std::string::npos; at = FindSeparator(path, at + 1)) last = at;
+  return last;
 }
 
 RegKey MemoryRegistry::NewHandle(std::shared_ptr<Node> node, uint32_t access) {
@@ -224,7 +238,7 @@ RegStatus MemoryRegistry::DeleteKey(RegKey parent, const char* subKey) {
   uint32_t access;
   if (RegStatus status = Resolve(parent, &node, &access)) return status;
   std::string path = subKey;
-  size_t slash = path.rfind('\\');
+  size_t slash = FindLastSeparator(path);
   std::shared_ptr<Node> owner = node;
   RegStatus status = reg::kSuccess;
   if (slash != std::string::npos) {
@@ -291,6 +305,11 @@ void MemoryRegistry::SetReadOnly(RegKey root, const char* path, bool readOnly) {
 void MemoryRegistry::FailOperation(Operation op, RegStatus status, int count, int skip) {
   std::lock_guard<std::mutex> lock(mutex_);
   faults_.push_back(Fault{op, status, count, skip});
+}
+
+void MemoryRegistry::SetLeadBytes(bool (*isLeadByte)(unsigned char)) {
+  std::lock_guard<std::mutex> lock(mutex_);
+  isLeadByte_ = isLeadByte;
 }
 
 size_t MemoryRegistry::OpenHandleCount() const {

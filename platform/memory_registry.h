@@ -41,6 +41,8 @@ class MemoryRegistry final : public RegistryApi {
   // The next `count` calls of `op`, after `skip` successful ones, fail with `status`.
   void FailOperation(Operation op, RegStatus status, int count = 1, int skip = 0);
   size_t OpenHandleCount() const;
+  // Names in a double-byte code page: a trail byte is never a path separator.
+  void SetLeadBytes(bool (*isLeadByte)(unsigned char));
   void Clear();
 
  private:
@@ -74,12 +76,15 @@ class MemoryRegistry final : public RegistryApi {
                              RegStatus* status);
   RegKey NewHandle(std::shared_ptr<Node> node, uint32_t access);
   static void MarkDeleted(Node& node);
+  size_t FindSeparator(const std::string& path, size_t start) const;
+  size_t FindLastSeparator(const std::string& path) const;
 
   mutable std::mutex mutex_;
   std::vector<std::shared_ptr<Node>> roots_;
   std::map<uintptr_t, Handle> handles_;
   uintptr_t nextHandle_ = 0x1000;
   std::vector<Fault> faults_;
+  bool (*isLeadByte_)(unsigned char) = nullptr;
 };
 
 }  // namespace quillet

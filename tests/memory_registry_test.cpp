@@ -110,5 +110,18 @@ TEST_F(MemoryRegistryTest, EnumerationEndsWithNoMoreItems) {
   registry_.CloseKey(key);
 }
 
+TEST_F(MemoryRegistryTest, TrailBytesAreNoSeparatorWithLeadBytesSet) {
+  registry_.SetLeadBytes([](unsigned char b) { return b >= 0x81 && b <= 0x9F; });
+  registry_.CloseKey(Create("P\\\x81\\Q"));
+  RegKey key = nullptr;
+  ASSERT_EQ(reg::kSuccess, registry_.OpenKey(CurrentUser(), "P", reg::kRead, &key));
+  char name[8];
+  uint32_t size = sizeof name;
+  ASSERT_EQ(reg::kSuccess, registry_.EnumKey(key, 0, name, &size));
+  EXPECT_EQ(std::string("\x81\\Q"), std::string(name));
+  registry_.CloseKey(key);
+  EXPECT_EQ(reg::kSuccess, registry_.DeleteKey(CurrentUser(), "P\\\x81\\Q"));
+}
+
 }  // namespace
 }  // namespace quillet

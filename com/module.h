@@ -1,0 +1,54 @@
+// The in-process server's module state: the class table, the module lock
+// count, the two module locks and the list of callbacks run at detach.
+#pragma once
+
+#include <windows.h>
+#include <objbase.h>
+
+namespace quillet {
+
+// One row of a class's component-category table; a row of kind 0 ends it.
+struct CategoryEntry {
+  int kind;  // 1: implemented, 2: required
+  const GUID* categoryId;  // a CATID
+};
+
+struct ClassEntry {
+  const CLSID* classId;  // null ends the table
+  HRESULT (*updateRegistry)(BOOL doRegister);
+  HRESULT (*createClassObject)(REFIID riid, void** ppv);
+  IUnknown* classObject;  // one reference, null until the first creation
+  const char* (*description)();
+  const CategoryEntry* (*categories)();
+};
+
+using ShutdownCallback = void (*)(DWORD_PTR argument);
+
+struct ShutdownHook {
+  ShutdownCallback callback;
+  DWORD_PTR argument;
+  ShutdownHook* next;
+};
+
+struct ServerModule {
+  HINSTANCE instance;
+  HINSTANCE typeLibInstance;
+  ClassEntry* classTable;
+  volatile LONG lockCount;
+  CRITICAL_SECTION staticDataLock;
+  CRITICAL_SECTION classTableLock;
+  ShutdownHook* shutdownList;
+};
+
+extern ServerModule serverModule;
+extern ClassEntry classTable[];
+
+LONG LockModule();
+LONG UnlockModule();
+HRESULT AddShutdownHook(ShutdownCallback callback, DWORD_PTR argument);
+
+// The entry point's work for DLL_PROCESS_ATTACH and DLL_PROCESS_DETACH.
+void AttachModule(HINSTANCE instance);
+void DetachModule();
+
+}  // namespace quillet

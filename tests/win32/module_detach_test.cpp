@@ -1,0 +1,119 @@
+// The module's own sources linked into the test: process attach and detach
+// driven by hand, with stub site and browser objects that record releases.
+#include <windows.h>
+
+#include <gtest/gtest.h>
+
+#include <string>
+
+#include "com/class_object.h"
+#include "com/module.h"
+
+namespace quillet {
+namespace {
+
+std::string events;  // what happened, in order
+
+// A stub whose Release records a letter; static, no heap.
+class RecordingUnknown : public IUnknown {
+ public:
+  explicit RecordingUnknown(char letter) : letter_(letter) {}
+  STDMETHODIMP QueryInterface(REFIID, void** ppv) override {
+    *ppv = nullptr;
+    return E_NOINTERFACE;
+  }
+  STDMETHODIMP_(ULONG) AddRef() override { return 2; }
+  STDMETHODIMP_(ULONG) Release() override {
+    events += letter_;
+    return 1;
+  }
+
+ private:
+  char letter_;
+};
+
+RecordingUnknown siteStub('S');
+RecordingUnknown browserStub('B');
+
+// Only Release is ever called on the browser reference at destruction, and
+// IWebBrowser2 starts with the IUnknown slots.
+IWebBrowser2* StubBrowser() { return reinterpret_cast<IWebBrowser2*>(static_cast<IUnknown*>(&browserStub)); }
+
+void RecordHook(DWORD_PTR argument) { events += static_cast<char>(argument); }
+
+class ModuleDetachTest : public ::testing::Test {
+ protected:
+  void SetUp() override {
+    events.clear();
+    AttachModule(GetModuleHandleA(nullptr));
+  }
+
+  // The Veltrano object of the class object that DllGetClassObject creates.
+  Veltrano* CreateObject(IClassFactory** factory) {
+    EXPECT_EQ(S_OK, DllGetClassObject(CLSID_Veltrano, IID_IClassFactory, reinterpret_cast<void**>(factory)));
+    IVeltrano* veltrano = nullptr;
+    EXPECT_EQ(S_OK, (*factory)->CreateInstance(nullptr, IID_IVeltrano, reinterpret_cast<void**>(&veltrano)));
+    return static_cast<Veltrano*>(veltrano);
+  }
+};
+
+TEST_F(ModuleDetachTest, AttachStartsEmpty) {
+  EXPECT_EQ(0, serverModule.lockCount);
+  EXPECT_EQ(classTable, serverModule.classTable);
+  EXPECT_EQ(nullptr, serverModule.shutdownList);
+  EXPECT_EQ(serverModule.instance, serverModule.typeLibInstance);
+  EXPECT_EQ(S_OK, DllCanUnloadNow());
+  DetachModule();
+}
+
+TEST_F(ModuleDetachTest, DetachReleasesBrowserThenSiteThenRunsHooksNewestFirst) {
+  IClassFactory* factory = nullptr;
+  Veltrano* object = CreateObject(&factory);
+  ASSERT_NE(nullptr, object);
+  EXPECT_EQ(2, serverModule.lockCount);
+  object->site = &siteStub;
+  object->browser = StubBrowser();
+  object->Release();
+  factory->Release();
+  EXPECT_EQ(0, serverModule.lockCount);
+  for (char hook : {'1', '2', '3'}) EXPECT_EQ(S_OK, AddShutdownHook(RecordHook, static_cast<DWORD_PTR>(hook)));
+  EXPECT_EQ("", events);
+  DetachModule();
+  EXPECT_EQ("BS321", events);
+  EXPECT_EQ(nullptr, serverModule.shutdownList);
+  EXPECT_EQ(nullptr, classTable[0].classObject);
+}
+
+TEST_F(ModuleDetachTest, AnEmptyObjectReleasesNothing) {
+  IClassFactory* factory = nullptr;
+  Veltrano* object = CreateObject(&factory);
+  ASSERT_NE(nullptr, object);
+  object->site = &siteStub;  // no browser held
+  object->Release();
+  factory->Release();
+  DetachModule();
+  EXPECT_EQ("S", events);
+}
+
+TEST_F(ModuleDetachTest, AnOutsideReferenceKeepsTheObjectPastDetach) {
+  IClassFactory* factory = nullptr;
+  Veltrano* object = CreateObject(&factory);
+  ASSERT_NE(nullptr, object);
+  object->site = &siteStub;
+  object->browser = StubBrowser();
+  object->Release();
+  AddShutdownHook(RecordHook, 'H');
+  DetachModule();
+  EXPECT_EQ("H", events);  // the class object survives; only the hook ran
+  EXPECT_EQ(nullptr, classTable[0].classObject);
+  EXPECT_EQ(0u, factory->Release());  // the last reference destroys it
+  EXPECT_EQ("HBS", events);
+}
+
+TEST_F(ModuleDetachTest, NothingCreatedNothingReleased) {
+  DetachModule();
+  EXPECT_EQ("", events);
+}
+
+}  // namespace
+}  // namespace quillet

@@ -1,0 +1,121 @@
+#include "tests/win32/server_support.h"
+
+#include <cstdio>
+
+namespace quillet::test {
+
+const char* BuiltDllPath() { return QUILLET_DLL_PATH; }
+const char* BuiltNoTlbDllPath() { return QUILLET_NOTLB_DLL_PATH; }
+const char* BuiltTypeLibPath() { return QUILLET_TLB_PATH; }
+
+std::string CopyIntoFolder(const char* source, const std::string& folder, const char* name) {
+  // Create each level of the folder in turn.
+  for (size_t at = folder.find('\\', 3); ; at = folder.find('\\', at + 1)) {
+    CreateDirectoryA(folder.substr(0, at).c_str(), nullptr);
+    if (at == std::string::npos) break;
+  }
+  std::string target = folder + "\\" + name;
+  if (!CopyFileA(source, target.c_str(), FALSE)) return std::string();
+  return target;
+}
+
+void RemoveFromFolder(const std::string& folder, const char* name) {
+  DeleteFileA((folder + "\\" + name).c_str());
+  RemoveDirectoryA(folder.c_str());
+}
+
+DWORD RunRegsvr32(const std::string& arguments) {
+  std::string commandLine = "regsvr32.exe " + arguments;
+  STARTUPINFOA startup = {};
+  startup.cb = sizeof(startup);
+  PROCESS_INFORMATION process = {};
+  if (!CreateProcessA(nullptr, &commandLine[0], nullptr, nullptr, FALSE, 0, nullptr, nullptr, &startup, &process)) {
+    return ~0u;
+  }
+  DWORD exitCode = ~0u;
+  if (WaitForSingleObject(process.hProcess, 60000) == WAIT_OBJECT_0) {
+    GetExitCodeProcess(process.hProcess, &exitCode);
+  } else {
+    TerminateProcess(process.hProcess, 1);
+  }
+  CloseHandle(process.hThread);
+  CloseHandle(process.hProcess);
+  return exitCode;
+}
+
+bool KeyExists(HKEY root, const std::string& path) {
+  HKEY key = nullptr;
+  if (RegOpenKeyExA(root, path.c_str(), 0, KEY_READ, &key) != ERROR_SUCCESS) return false;
+  RegCloseKey(key);
+  return true;
+}
+
+bool ReadText(HKEY root, const std::string& path, const char* name, std::string* text) {
+  HKEY key = nullptr;
+  if (RegOpenKeyExA(root, path.c_str(), 0, KEY_READ, &key) != ERROR_SUCCESS) return false;
+  char data[1024];
+  DWORD type = 0;
+  DWORD size = sizeof(data) - 1;
+  LONG status = RegQueryValueExA(key, name, nullptr, &type, reinterpret_cast<BYTE*>(data), &size);
+  RegCloseKey(key);
+  if (status != ERROR_SUCCESS || type != REG_SZ) return false;
+  data[size] = '\0';
+  text->assign(data);
+  return true;
+}
+
+namespace {
+
+void DumpKey(HKEY key, const std::string& path, std::string* out) {
+  *out += "[" + path + "]\n";
+  for (DWORD i = 0;; ++i) {
+    char name[512];
+    DWORD nameSize = sizeof(name);
+    BYTE data[1024];
+    DWORD dataSize = sizeof(data);
+    DWORD type = 0;
+    if (RegEnumValueA(key, i, name, &nameSize, nullptr, &type, data, &dataSize) != ERROR_SUCCESS) break;
+    char line[64];
+    snprintf(line, sizeof(line), " type %lu size %lu: ", static_cast<unsigned long>(type),
+             static_cast<unsigned long>(dataSize));
+    *out += std::string(name, nameSize) + line + std::string(reinterpret_cast<char*>(data), dataSize) + "\n";
+  }
+  for (DWORD i = 0;; ++i) {
+    char name[512];
+    DWORD nameSize = sizeof(name);
+    if (RegEnumKeyExA(key, i, name, &nameSize, nullptr, nullptr, nullptr, nullptr) != ERROR_SUCCESS) break;
+    HKEY child = nullptr;
+    if (RegOpenKeyExA(key, name, 0, KEY_READ, &child) == ERROR_SUCCESS) {
+      DumpKey(child, path + "\\" + name, out);
+      RegCloseKey(child);
+    }
+  }
+}
+
+}  // namespace
+
+std::string DumpTree(HKEY root, const std::string& path) {
+  HKEY key = nullptr;
+  if (RegOpenKeyExA(root, path.c_str(), 0, KEY_READ, &key) != ERROR_SUCCESS) return "(absent " + path + ")\n";
+  std::string out;
+  DumpKey(key, path, &out);
+  RegCloseKey(key);
+  return out;
+}
+
+bool DeleteTree(HKEY root, const std::string& path) {
+  HKEY key = nullptr;
+  if (RegOpenKeyExA(root, path.c_str(), 0, KEY_ALL_ACCESS, &key) == ERROR_SUCCESS) {
+    char name[512];
+    DWORD nameSize = sizeof(name);
+    while (RegEnumKeyExA(key, 0, name, &nameSize, nullptr, nullptr, nullptr, nullptr) == ERROR_SUCCESS) {
+      if (!DeleteTree(key, name)) break;
+      nameSize = sizeof(name);
+    }
+    RegCloseKey(key);
+    RegDeleteKeyA(root, path.c_str());
+  }
+  return !KeyExists(root, path);
+}
+
+}  // namespace quillet::test

@@ -1,0 +1,32 @@
+// Shared helpers of the COM server tests: where the built libraries are,
+// copying them into test folders, running regsvr32 and reading the registry.
+#pragma once
+
+#include <windows.h>
+
+#include <string>
+
+namespace quillet::test {
+
+// Built in this build tree (paths given by the build).
+const char* BuiltDllPath();        // quillet.dll
+const char* BuiltNoTlbDllPath();   // the same library without its embedded type library
+const char* BuiltTypeLibPath();    // quillet.tlb
+
+// Copies `source` to `folder`\`name`, creating the folder; returns the new path.
+std::string CopyIntoFolder(const char* source, const std::string& folder, const char* name);
+// Deletes `folder`\`name` and then the folder when it is empty.
+void RemoveFromFolder(const std::string& folder, const char* name);
+
+// Runs "regsvr32.exe <arguments>" and returns its exit code (~0u when it could not run or hung).
+DWORD RunRegsvr32(const std::string& arguments);
+
+bool KeyExists(HKEY root, const std::string& path);
+// REG_SZ text of a value (name null for the default value); false when absent or of another type.
+bool ReadText(HKEY root, const std::string& path, const char* name, std::string* text);
+// Every key, value type and value data under root\path, one line each, in enumeration order.
+std::string DumpTree(HKEY root, const std::string& path);
+// Deletes root\path with everything beneath it; true when it is gone afterwards.
+bool DeleteTree(HKEY root, const std::string& path);
+
+}  // namespace quillet::test
