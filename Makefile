@@ -9,7 +9,7 @@ WINTEST := $(BUILD)/$(WINE_ARCH)
 TOOLCHAIN_win32 := cmake/toolchain-mingw-i686.cmake
 TOOLCHAIN_win64 := cmake/toolchain-mingw-x86_64.cmake
 
-.PHONY: all deps host win32 win64 test test-host test-windows demo bench clean
+.PHONY: all deps host win32 win64 test test-host test-windows demo bench fuzz clean
 
 all: host win32
 
@@ -47,6 +47,20 @@ bench: deps $(WINE_ARCH)
 	$(BUILD)/bench/bench/quillet_bench
 	tools/wine-prefix $(WINTEST) $(WINE_ARCH)
 	tools/with-display tools/wine-program $(WINTEST) $(WINE_ARCH) $(WINTEST)/tools/enter_bench.exe
+
+# make fuzz: the registry script executor under libFuzzer, seeded from the
+# committed corpus; new inputs collect in $(BUILD)/fuzz/corpus.
+FUZZ_SECONDS ?= 300
+FUZZ_SOURCES := com/ansi_text.cpp com/substitution_table.cpp com/script_expand.cpp com/registry_script.cpp \
+  com/registry_tree.cpp com/script_memory.cpp com/host_script_platform.cpp platform/memory_registry.cpp \
+  fuzz/script_fuzz_entry.cpp fuzz/script_fuzz.cpp
+fuzz:
+	tools/install-deps fuzz
+	mkdir -p $(BUILD)/fuzz/corpus
+	clang++ -std=c++17 -g -O1 -I. -fsanitize=fuzzer,address,undefined -fno-sanitize-recover=undefined \
+	  $(FUZZ_SOURCES) -o $(BUILD)/fuzz/script_fuzz
+	$(BUILD)/fuzz/script_fuzz -max_total_time=$(FUZZ_SECONDS) -max_len=8192 -artifact_prefix=$(BUILD)/fuzz/ \
+	  $(BUILD)/fuzz/corpus fuzz/corpus
 
 clean:
 	rm -rf $(BUILD)

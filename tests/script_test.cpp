@@ -1,7 +1,6 @@
 // Whole scripts, table-driven: the state below the scratch key before, the
 // script, the pass, and the result code and state after. Every row runs on
-// the in-memory registry; under Windows the rows marked for it also run on
-// the real registry.
+// the in-memory registry and, under Windows, on the real registry too.
 #include <gtest/gtest.h>
 
 #include <string>

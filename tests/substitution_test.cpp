@@ -66,6 +66,12 @@ TEST_F(SubstitutionTest, EveryFailingAllocationIsOutOfMemory) {
   }
 }
 
+TEST_F(SubstitutionTest, MissingTextIsRefused) {
+  EXPECT_EQ(kE_INVALIDARG, table.AddSubstitution(nullptr, u"x"));
+  EXPECT_EQ(kE_INVALIDARG, table.AddSubstitution(u"x", nullptr));
+  EXPECT_EQ(nullptr, table.FindSubstitution("x"));
+}
+
 TEST_F(SubstitutionTest, GrowingAFullArrayCanFail) {
   for (int i = 0; i < 10; ++i) ASSERT_EQ(kS_OK, table.AddSubstitution(Wide("V" + std::to_string(i)).c_str(), u"x"));
   FailScriptAllocation(0);
