@@ -57,7 +57,11 @@ class LineReader {
         while (close > begin && *close != ']') --close;
         if (close > begin) {
           line->isSection = true;
-          line->name = Span{begin + 1, close};
+          const char* nameBegin = begin + 1;
+          const char* nameEnd = close;
+          while (nameBegin < nameEnd && IsProfileSpace(*nameBegin)) ++nameBegin;
+          while (nameEnd > nameBegin && IsProfileSpace(nameEnd[-1])) --nameEnd;
+          line->name = Span{nameBegin, nameEnd};
           return true;
         }
       }
@@ -93,10 +97,15 @@ uint32_t CopyCut(char* buffer, uint32_t size, const char* text, size_t length) {
 }
 
 uint32_t CopyValue(Span value, char* buffer, uint32_t size) {
-  // One pair of matching quotes goes; a lone quote stays.
+  // One pair of matching quotes goes; a lone quote stays. As on the platform,
+  // the closing quote is only dropped when the rest of the value fits the
+  // buffer whole or all but one character, so a buffer exactly that size
+  // loses the value's last character instead.
   if (value.size() >= 2 && (*value.begin == '"' || *value.begin == '\'') && value.end[-1] == *value.begin) {
     ++value.begin;
-    --value.end;
+    size_t length = value.size() < size - 1 ? value.size() : size - 1;
+    if (size >= value.size() && length != 0) --length;
+    return CopyCut(buffer, size, value.begin, length);
   }
   return CopyCut(buffer, size, value.begin, value.size());
 }
@@ -104,20 +113,30 @@ uint32_t CopyValue(Span value, char* buffer, uint32_t size) {
 uint32_t ListNames(LineReader& reader, char* buffer, uint32_t size) {
   uint32_t left = size;
   char* out = buffer;
+  bool previousNameEmpty = false;
   Line line;
   while (reader.Next(&line) && !line.isSection) {
+    // The platform keeps no entry without a name right after another one.
+    const bool nameEmpty = line.name.size() == 0;
+    if (nameEmpty && previousNameEmpty) continue;
+    previousNameEmpty = nameEmpty;
     if (left <= 2) break;
-    if (line.name.size() != 0 && *line.name.begin == ';') continue;  // a comment
+    if (!nameEmpty && *line.name.begin == ';') continue;  // a comment
+    if (!line.hasValue) continue;
+    // Nor does it list anything when the first name is empty.
+    if (nameEmpty && out == buffer) break;
     uint32_t placed = CopyCut(out, left - 1, line.name.begin, line.name.size());
     out += placed + 1;
     left -= placed + 1;
     if (left < 2) break;
   }
-  *out = '\0';
+  // A cut list ends with the NUL of its last name at size - 2; the byte
+  // after it is left as it was, as the platform leaves it.
   if (left <= 1) {
     out[-1] = '\0';
     return size - 2;
   }
+  *out = '\0';
   return size - left;
 }
 
@@ -144,8 +163,7 @@ uint32_t ReadProfileText(const char* text, size_t length, const char* section, c
     break;
   }
   if (key == nullptr) {
-    buffer[0] = '\0';
-    buffer[1] = '\0';
+    buffer[0] = '\0';  // only the one NUL, as on the platform
     return 0;
   }
   Span fallback = Trimmed(defaultText != nullptr ? defaultText : "");

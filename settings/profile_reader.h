@@ -11,12 +11,13 @@
 namespace quillet {
 
 // Reads `text` (`length` bytes, the whole file). With a `key`, fills `buffer`
-// with that key's value in the section, or with `defaultText`, and returns
-// its length. Without a key (null), fills `buffer` with the section's key
-// names in file order, each NUL-terminated and the last followed by a second
-// NUL, and returns the characters placed without the final NUL. A list that
-// does not fit is cut within the last name that fits in part and returns
-// size − 2. `size` counts bytes with the NULs.
+// with that key's value in the first section of that name, or with
+// `defaultText`, and returns its length. Without a key (null), fills `buffer`
+// with the section's key names in file order, each NUL-terminated, and
+// returns the characters placed. Like the platform it ends the list with a
+// second NUL only where one fits before size - 1: a list that does not fit is
+// cut within the last name placed, returns size - 2 and leaves the last byte
+// as it was; no names give one NUL. `size` counts bytes with the NULs.
 uint32_t ReadProfileText(const char* text, size_t length, const char* section, const char* key,
                          const char* defaultText, char* buffer, uint32_t size);
 

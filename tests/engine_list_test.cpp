@@ -21,6 +21,9 @@ std::vector<std::string> Names(const char* path, uint32_t* result = nullptr) {
   if (result != nullptr) *result = count;
   EXPECT_EQ('#', buffer[kEngineBufferSize]) << "wrote past the buffer";
   EXPECT_LE(count, kEngineBufferSize - 2);
+  // Walked to an empty name, the list must end inside the buffer whatever it holds.
+  EXPECT_EQ('\0', buffer[count]);
+  EXPECT_EQ('\0', buffer[count + 1]);
   std::vector<std::string> names;
   const char* p = buffer.data();
   while (*p != '\0' && p < buffer.data() + kEngineBufferSize) {
