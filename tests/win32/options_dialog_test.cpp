@@ -49,8 +49,13 @@ void CALLBACK RunStep(HWND, UINT, UINT_PTR timer, DWORD) {
   HWND dialog = OpenDialog();
   if (dialog == nullptr || stepRan) return;
   KillTimer(nullptr, timer);
+  static bool held = false;
+  if (hold > 0 && !held) {
+    held = true;  // leave it up, still painting, and come back later
+    SetTimer(nullptr, 0, static_cast<UINT>(hold), RunStep);
+    return;
+  }
   stepRan = true;
-  if (hold > 0) Sleep(static_cast<DWORD>(hold));
   pendingStep(dialog);
 }
 
