@@ -61,7 +61,7 @@ IWebBrowser2* EventBrowser(DISPPARAMS* params, IWebBrowser2* fallback) {
   return browser;
 }
 
-void OnBeforeNavigate2(HelperFields& fields, DISPPARAMS* params, const VARIANT& urlArgument) {
+void OnBeforeNavigate2(HelperFields& fields, DISPPARAMS* params, VARIANT& urlArgument) {
   VARIANT url;
   VariantInit(&url);
   // A URL that cannot be had as a string is not read as text.
@@ -178,7 +178,7 @@ HRESULT HelperInvoke(HelperFields fields, DISPID dispid, DISPPARAMS* params) {
   if (params == nullptr) return E_INVALIDARG;
   if (dispid == DISPID_BEFORENAVIGATE2) {
     if (params->cArgs < 6 || params->rgvarg == nullptr) return DISP_E_BADVARTYPE;
-    const VARIANTARG& url = params->rgvarg[host::kBeforeNavigate2UrlIndex];
+    VARIANTARG& url = params->rgvarg[host::kBeforeNavigate2UrlIndex];
     if (url.vt != (VT_BYREF | VT_VARIANT) || url.pvarVal == nullptr) return DISP_E_BADVARTYPE;
     OnBeforeNavigate2(fields, params, *url.pvarVal);
   } else if (dispid == DISPID_ONQUIT) {

@@ -5,6 +5,7 @@
 #include <exdispid.h>
 
 #include <algorithm>
+#include <memory>
 #include <string>
 #include <vector>
 
@@ -67,11 +68,26 @@ class BrowserHelperTest : public testing::SettingsTest {
     WriteSetting(kSearchMaskName, kMask);
     previousEditProc = nullptr;
   }
+  // The helper lets go of its browser before the browsers go, and the
+  // browsers let go of the helper's sink while it still exists.
+  void TearDown() override {
+    if (helper_.browser != nullptr) helper_.browser->Release();
+    if (helper_.site != nullptr) helper_.site->Release();
+    helper_.browser = nullptr;
+    helper_.site = nullptr;
+    browsers_.clear();
+    SettingsTest::TearDown();
+  }
+  Browser& NewBrowser(int index, int workers) {
+    browsers_.emplace_back(new Browser(index, workers));
+    return *browsers_.back();
+  }
   void Type(Browser& browser, const char* text, int worker = 0) {
     SetWindowTextA(browser.edit(worker), text);
     SendMessageA(browser.edit(worker), WM_KEYDOWN, VK_RETURN, 0x001C0001);
   }
   HelperUnderTest helper_;
+  std::vector<std::unique_ptr<Browser>> browsers_;
 };
 
 TEST(HostProcess, ThisTestRunsInAProcessNamedLikeTheBrowser) {
@@ -81,7 +97,7 @@ TEST(HostProcess, ThisTestRunsInAProcessNamedLikeTheBrowser) {
 }
 
 TEST_F(BrowserHelperTest, AttachSubclassesTheAddressBarAndConnects) {
-  Browser browser(1, 1);
+  Browser& browser = NewBrowser(1, 1);
   ASSERT_NE(nullptr, browser.edit());
   WNDPROC standInProc = reinterpret_cast<WNDPROC>(GetWindowLongPtrA(browser.edit(), GWLP_WNDPROC));
   EXPECT_EQ(S_OK, HelperSetSite(helper_.fields(), static_cast<IWebBrowser2*>(&browser)));
@@ -96,7 +112,7 @@ TEST_F(BrowserHelperTest, AttachSubclassesTheAddressBarAndConnects) {
 }
 
 TEST_F(BrowserHelperTest, AttachingTheSameWindowAgainKeepsAGenuinePreviousProcedure) {
-  Browser browser(1, 1);
+  Browser& browser = NewBrowser(1, 1);
   HelperSetSite(helper_.fields(), static_cast<IWebBrowser2*>(&browser));
   WNDPROC first = previousEditProc;
   HelperSetSite(helper_.fields(), static_cast<IWebBrowser2*>(&browser));
@@ -107,7 +123,7 @@ TEST_F(BrowserHelperTest, AttachingTheSameWindowAgainKeepsAGenuinePreviousProced
 }
 
 TEST_F(BrowserHelperTest, EveryWorkerWindowIsSubclassed) {
-  Browser browser(1, 2);
+  Browser& browser = NewBrowser(1, 2);
   HelperSetSite(helper_.fields(), static_cast<IWebBrowser2*>(&browser));
   for (int worker = 0; worker < 2; ++worker) {
     EXPECT_EQ(reinterpret_cast<LONG_PTR>(&AddressEditProc), GetWindowLongPtrA(browser.edit(worker), GWLP_WNDPROC));
@@ -119,14 +135,14 @@ TEST_F(BrowserHelperTest, EveryWorkerWindowIsSubclassed) {
 }
 
 TEST_F(BrowserHelperTest, WindowWithoutWorkersIsStillConnected) {
-  Browser browser(1, 0);
+  Browser& browser = NewBrowser(1, 0);
   EXPECT_EQ(S_OK, HelperSetSite(helper_.fields(), static_cast<IWebBrowser2*>(&browser)));
   EXPECT_EQ(nullptr, previousEditProc);
   EXPECT_EQ(1u, browser.sinkCount());
 }
 
 TEST_F(BrowserHelperTest, AutosearchIsStoppedThenRedirected) {
-  Browser browser(1, 1);
+  Browser& browser = NewBrowser(1, 1);
   HelperSetSite(helper_.fields(), static_cast<IWebBrowser2*>(&browser));
   browser.ClearHistory();
   browser.NavigateTo("http://autosearch/response.asp?MT=weather&srch=5");
@@ -147,7 +163,8 @@ TEST_F(BrowserHelperTest, AutosearchIsStoppedThenRedirected) {
 }
 
 TEST_F(BrowserHelperTest, EventsGoToTheWindowThatRaisedThem) {
-  Browser first(1, 1), second(2, 1);
+  Browser& first = NewBrowser(1, 1);
+  Browser& second = NewBrowser(2, 1);
   HelperSetSite(helper_.fields(), static_cast<IWebBrowser2*>(&first));
   HelperSetSite(helper_.fields(), static_cast<IWebBrowser2*>(&second));
   EXPECT_EQ(static_cast<IWebBrowser2*>(&second), helper_.browser);
@@ -160,7 +177,7 @@ TEST_F(BrowserHelperTest, EventsGoToTheWindowThatRaisedThem) {
 }
 
 TEST_F(BrowserHelperTest, OnQuitDisconnects) {
-  Browser browser(1, 1);
+  Browser& browser = NewBrowser(1, 1);
   HelperSetSite(helper_.fields(), static_cast<IWebBrowser2*>(&browser));
   ASSERT_EQ(1u, browser.sinkCount());
   browser.CloseFrame();
@@ -168,7 +185,7 @@ TEST_F(BrowserHelperTest, OnQuitDisconnects) {
 }
 
 TEST_F(BrowserHelperTest, NullSiteKeepsTheConnection) {
-  Browser browser(1, 1);
+  Browser& browser = NewBrowser(1, 1);
   HelperSetSite(helper_.fields(), static_cast<IWebBrowser2*>(&browser));
   EXPECT_EQ(S_OK, HelperSetSite(helper_.fields(), nullptr));
   EXPECT_EQ(1u, browser.sinkCount());
@@ -180,7 +197,7 @@ TEST_F(BrowserHelperTest, NullSiteKeepsTheConnection) {
 
 TEST_F(BrowserHelperTest, GetSiteAnswersForTheHeldSite) {
   EXPECT_EQ(E_POINTER, HelperGetSite(helper_.fields(), IID_IUnknown, nullptr));
-  Browser browser(1, 1);
+  Browser& browser = NewBrowser(1, 1);
   HelperSetSite(helper_.fields(), static_cast<IWebBrowser2*>(&browser));
   IUnknown* unknown = nullptr;
   ASSERT_EQ(S_OK, HelperGetSite(helper_.fields(), IID_IUnknown, reinterpret_cast<void**>(&unknown)));
@@ -189,7 +206,7 @@ TEST_F(BrowserHelperTest, GetSiteAnswersForTheHeldSite) {
 }
 
 TEST_F(BrowserHelperTest, InvokeArgumentChecks) {
-  Browser browser(1, 1);
+  Browser& browser = NewBrowser(1, 1);
   HelperSetSite(helper_.fields(), static_cast<IWebBrowser2*>(&browser));
   for (DISPID dispid : {DISPID_BEFORENAVIGATE2, DISPID_ONQUIT, 0, 999}) {
     EXPECT_EQ(E_INVALIDARG, HelperInvoke(helper_.fields(), dispid, nullptr)) << dispid;

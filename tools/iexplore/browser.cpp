@@ -204,7 +204,7 @@ void Browser::FireBeforeNavigate2(const std::string& url, bool* cancel) {
   VARIANT* byReference[] = {&headers, &postData, &target, &flags, &urlValue};
   for (int i = 0; i < 5; ++i) {
     args[1 + i].vt = VT_BYREF | VT_VARIANT;
-    args[1 + i].pvarVal = byReference[4 - i];
+    args[1 + i].pvarVal = byReference[i];
   }
   args[0].vt = VT_BYREF | VT_BOOL;
   args[0].pboolVal = &cancelFlag;

@@ -1,0 +1,174 @@
+// The engine list read through the product's own operations: natively by our
+// reader, under Wine by GetPrivateProfileStringA.
+#include <gtest/gtest.h>
+
+#include <cstring>
+#include <string>
+#include <vector>
+
+#include "settings/engine_list.h"
+#include "temp_file.h"
+
+namespace quillet {
+namespace {
+
+using testing::TempFile;
+
+// The names walked as the dialog walks them; also checks the list's shape.
+std::vector<std::string> Names(const char* path, uint32_t* result = nullptr) {
+  std::vector<char> buffer(kEngineBufferSize + 16, '#');
+  uint32_t count = ReadEngineNames(path, buffer.data());
+  if (result != nullptr) *result = count;
+  EXPECT_EQ('#', buffer[kEngineBufferSize]) << "wrote past the buffer";
+  EXPECT_LE(count, kEngineBufferSize - 2);
+  // Walked to an empty name, the list must end inside the buffer whatever it holds.
+  EXPECT_EQ('\0', buffer[count]);
+  EXPECT_EQ('\0', buffer[count + 1]);
+  std::vector<std::string> names;
+  const char* p = buffer.data();
+  while (*p != '\0' && p < buffer.data() + kEngineBufferSize) {
+    names.emplace_back(p);
+    p += std::strlen(p) + 1;
+  }
+  // The count is the names with their NULs; a cut list counts size - 2,
+  // leaving out the last name's NUL.
+  const uint32_t walked = static_cast<uint32_t>(p - buffer.data());
+  EXPECT_EQ(count == kEngineBufferSize - 2 ? kEngineBufferSize - 1 : count, walked);
+  return names;
+}
+
+std::string Mask(const char* path, const char* name, uint32_t* result = nullptr) {
+  std::vector<char> buffer(kEngineBufferSize + 16, '#');
+  uint32_t length = ReadEngineMask(path, name, buffer.data());
+  if (result != nullptr) *result = length;
+  EXPECT_EQ('#', buffer[kEngineBufferSize]) << "wrote past the buffer";
+  EXPECT_EQ(std::strlen(buffer.data()), length);
+  return buffer.data();
+}
+
+using Strings = std::vector<std::string>;
+
+TEST(EngineListTest, NamesInFileOrder) {
+  TempFile file("order.ini", "[Engines]\r\nAlpha=http://a.example/?q=%s\r\nBeta=http://b.example/?q=%s\r\n");
+  ASSERT_TRUE(file.written());
+  EXPECT_EQ((Strings{"Alpha", "Beta"}), Names(file.path()));
+  uint32_t length = 0;
+  EXPECT_EQ("http://b.example/?q=%s", Mask(file.path(), "Beta", &length));
+  EXPECT_EQ(22u, length);
+}
+
+TEST(EngineListTest, SectionAndKeyNamesIgnoreCase) {
+  TempFile file("case.ini", "[engines]\nAlpha=http://a.example/?q=%s\n");
+  EXPECT_EQ((Strings{"Alpha"}), Names(file.path()));
+  EXPECT_EQ("http://a.example/?q=%s", Mask(file.path(), "alpha"));
+  EXPECT_EQ("http://a.example/?q=%s", Mask(file.path(), "ALPHA"));
+}
+
+TEST(EngineListTest, WhiteSpaceAndQuotesAreDropped) {
+  TempFile file("space.ini", "  [Engines]\n\t Alpha \t= \"http://a.example/?q=%s\" \nBeta='b'\nGamma=\"c'\n");
+  EXPECT_EQ((Strings{"Alpha", "Beta", "Gamma"}), Names(file.path()));
+  EXPECT_EQ("http://a.example/?q=%s", Mask(file.path(), "Alpha"));
+  EXPECT_EQ("b", Mask(file.path(), "Beta"));
+  EXPECT_EQ("\"c'", Mask(file.path(), "Gamma")) << "unbalanced quotes stay";
+}
+
+TEST(EngineListTest, EmptyValueIsListedButLooksUpAsZero) {
+  TempFile file("empty.ini", "[Engines]\nNothing=\nAlpha=x\n");
+  EXPECT_EQ((Strings{"Nothing", "Alpha"}), Names(file.path()));
+  uint32_t length = 99;
+  EXPECT_EQ("", Mask(file.path(), "Nothing", &length));
+  EXPECT_EQ(0u, length);
+}
+
+TEST(EngineListTest, AbsentNameLooksUpAsZero) {
+  TempFile file("absent.ini", "[Engines]\nAlpha=x\n[Other]\nBeta=y\n");
+  uint32_t length = 99;
+  EXPECT_EQ("", Mask(file.path(), "Beta", &length));
+  EXPECT_EQ(0u, length);
+}
+
+TEST(EngineListTest, MissingFileSectionOrNamesGiveNothing) {
+  TempFile noSection("nosection.ini", "[Other]\nAlpha=x\n");
+  TempFile emptySection("emptysection.ini", "[Engines]\n\n[Other]\nAlpha=x\n");
+  TempFile emptyFile("emptyfile.ini", "");
+  const std::string missing = testing::TempFilePath("missing.ini");
+  for (const char* path : {noSection.path(), emptySection.path(), emptyFile.path(), missing.c_str()}) {
+    uint32_t count = 99;
+    EXPECT_EQ(Strings{}, Names(path, &count)) << path;
+    EXPECT_EQ(0u, count) << path;
+    uint32_t length = 99;
+    EXPECT_EQ("", Mask(path, "Alpha", &length)) << path;
+    EXPECT_EQ(0u, length) << path;
+  }
+}
+
+TEST(EngineListTest, NamesBeyondTheBufferAreCut) {
+  // 50 names of 99 characters take 5000 bytes with their NULs.
+  std::string text = "[Engines]\n";
+  for (int i = 0; i < 50; ++i) {
+    char prefix[8];
+    std::snprintf(prefix, sizeof prefix, "E%02d", i);
+    text += prefix + std::string(96, 'n') + "=m\n";
+  }
+  TempFile file("many.ini", text);
+  uint32_t count = 0;
+  Strings names = Names(file.path(), &count);
+  EXPECT_EQ(kEngineBufferSize - 2, count);
+  ASSERT_EQ(41u, names.size());  // 40 whole names take 4000 bytes
+  EXPECT_EQ(99u, names[39].size());
+  EXPECT_EQ("E40" + std::string(91, 'n'), names[40]) << "the last name placed is shortened";
+}
+
+TEST(EngineListTest, LongMaskIsCutTo4095Characters) {
+  const std::string mask = "http://long.example/?q=%s&pad=" + std::string(5000, 'p');
+  TempFile file("longmask.ini", "[Engines]\nLong=" + mask + "\n");
+  uint32_t length = 0;
+  EXPECT_EQ(mask.substr(0, 4095), Mask(file.path(), "Long", &length));
+  EXPECT_EQ(4095u, length);
+}
+
+TEST(EngineListTest, ListPathReplacesTheLastThreeCharacters) {
+  struct Case {
+    const char* library;
+    const char* list;
+  };
+  const Case cases[] = {
+      {"C:\\Program Files\\Kestrowe\\quillet.dll", "C:\\Program Files\\Kestrowe\\quillet.ini"},
+      {"C:\\X\\name.ocx", "C:\\X\\name.ini"},
+      {"C:\\X\\name.tlbx", "C:\\X\\name.tini"},  // not an extension rule
+      {"C:\\X\\name", "C:\\X\\nini"},
+      {"abc", "ini"},
+      {"ab", ""},
+      {"", ""},
+  };
+  for (const Case& c : cases) {
+    char buffer[64];
+    std::strcpy(buffer, c.library);
+    MakeEngineListPath(buffer);
+    EXPECT_STREQ(c.list, buffer) << c.library;
+  }
+}
+
+TEST(EngineListTest, ListPathLiesBesideTheModule) {
+  char path[kEngineBufferSize];
+  std::memset(path, '#', sizeof path);
+  GetEngineListPath(path, sizeof path);
+  std::string text = path;
+  ASSERT_GT(text.size(), 4u);
+#ifdef _WIN32
+  EXPECT_EQ("\\engine_list_test.ini", text.substr(text.size() - 21)) << text;
+#else
+  EXPECT_EQ("/engine_list_tini", text.substr(text.size() - 17)) << text;
+#endif
+}
+
+TEST(EngineListTest, ListPathNeverOverrunsASmallBuffer) {
+  char path[8 + 4];
+  std::memset(path, '#', sizeof path);
+  GetEngineListPath(path, 8);
+  EXPECT_LT(std::strlen(path), 8u);
+  EXPECT_EQ('#', path[8]);
+}
+
+}  // namespace
+}  // namespace quillet

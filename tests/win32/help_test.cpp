@@ -1,0 +1,182 @@
+// The help launcher against stand-in HTML Help libraries, with the control's
+// registered location set in the real registry.
+#include <windows.h>
+
+#include <gtest/gtest.h>
+
+#include <string>
+#include <vector>
+
+#include "fake_htmlhelp.h"
+#include "html_help_key.h"
+#include "platform/registry.h"
+#include "test_paths.h"
+#include "ui/help.h"
+
+namespace quillet {
+namespace {
+
+using testing::BesideProgram;
+using testing::HtmlHelpKeyGuard;
+
+// Records what the loader asks of the platform. "hhctrl.ocx" is answered by
+// the library a test chooses (or by nothing), so the system's own is never used.
+struct Recorder {
+  int locationCalls = 0;
+  std::vector<std::string> loads;
+  int entryLookups = 0;
+  std::string fallback;
+};
+Recorder* recorder = nullptr;
+
+bool RecordLocation(char* buffer) {
+  ++recorder->locationCalls;
+  return GetHtmlHelpLocation(buffer);
+}
+
+HMODULE RecordLoad(const char* name) {
+  recorder->loads.push_back(name);
+  if (std::string(name) == kHtmlHelpLibraryName) {
+    return recorder->fallback.empty() ? nullptr : LoadLibraryA(recorder->fallback.c_str());
+  }
+  return LoadLibraryA(name);
+}
+
+FARPROC RecordLookup(HMODULE module, const char* name) {
+  ++recorder->entryLookups;
+  return GetProcAddress(module, name);
+}
+
+constexpr HtmlHelpPlatform kRecordingPlatform = {RecordLocation, RecordLoad, RecordLookup};
+
+std::vector<FakeHelpCall> CallsOf(const char* library) {
+  std::vector<FakeHelpCall> calls;
+  HMODULE module = GetModuleHandleA(library);
+  if (module == nullptr) return calls;
+  auto count = reinterpret_cast<FakeHelpCallCountProc>(reinterpret_cast<void*>(GetProcAddress(module, "FakeHelpCallCount")));
+  auto get = reinterpret_cast<FakeHelpGetCallProc>(reinterpret_cast<void*>(GetProcAddress(module, "FakeHelpGetCall")));
+  if (count == nullptr || get == nullptr) return calls;
+  for (LONG i = 0; i < count(); ++i) {
+    FakeHelpCall call = {};
+    if (get(i, &call)) calls.push_back(call);
+  }
+  return calls;
+}
+
+class HelpTest : public ::testing::Test {
+ protected:
+  void SetUp() override { recorder = &record_; }
+  void TearDown() override { recorder = nullptr; }
+
+  HWND Call(HWND window = kWindow) {
+    return CallHtmlHelpWith(state_, kRecordingPlatform, window, "C:\\help\\quillet.chm", 0, 0);
+  }
+
+  static inline HWND const kWindow = reinterpret_cast<HWND>(static_cast<LONG_PTR>(0x1234));
+  const std::string fake_ = BesideProgram(kFakeHelpLibrary);
+  const std::string noEntry_ = BesideProgram(kFakeHelpNoEntryLibrary);
+  HtmlHelpKeyGuard guard_;
+  HtmlHelpState state_;
+  Recorder record_;
+};
+
+using Loads = std::vector<std::string>;
+
+TEST_F(HelpTest, RegisteredLocationIsLoadedFirst) {
+  HtmlHelpKeyGuard::RegisterPath(fake_);
+  const size_t before = CallsOf(kFakeHelpLibrary).size();
+  EXPECT_EQ(kFakeHelpWindow, Call()) << "the entry point's result is passed on";
+  EXPECT_EQ(Loads{fake_}, record_.loads);
+  std::vector<FakeHelpCall> calls = CallsOf(kFakeHelpLibrary);
+  ASSERT_EQ(before + 1, calls.size());
+  EXPECT_EQ(kWindow, calls.back().caller);
+  EXPECT_STREQ("C:\\help\\quillet.chm", calls.back().file);
+  EXPECT_EQ(0u, calls.back().command);
+  EXPECT_EQ(0u, calls.back().data);
+}
+
+TEST_F(HelpTest, WithoutRegisteredLocationTheLibraryNameIsLoaded) {
+  HtmlHelpKeyGuard::Unregister();
+  record_.fallback = fake_;
+  EXPECT_EQ(kFakeHelpWindow, Call());
+  EXPECT_EQ(Loads{kHtmlHelpLibraryName}, record_.loads);
+}
+
+TEST_F(HelpTest, UnloadableRegisteredLocationFallsBackToTheLibraryName) {
+  const std::string missing = BesideProgram("no_such_help.ocx");
+  HtmlHelpKeyGuard::RegisterPath(missing);
+  record_.fallback = fake_;
+  EXPECT_EQ(kFakeHelpWindow, Call());
+  EXPECT_EQ((Loads{missing, kHtmlHelpLibraryName}), record_.loads);
+}
+
+TEST_F(HelpTest, RegisteredValueFillingTheBufferIsNotUsed) {
+  HtmlHelpKeyGuard::Register(reg::kBinary, std::string(kHelpPathSize, 'p'));
+  record_.fallback = fake_;
+  EXPECT_EQ(kFakeHelpWindow, Call());
+  EXPECT_EQ(Loads{kHtmlHelpLibraryName}, record_.loads);
+}
+
+TEST_F(HelpTest, WhenBothLoadsFailNothingIsTriedAgain) {
+  const std::string missing = BesideProgram("no_such_help.ocx");
+  HtmlHelpKeyGuard::RegisterPath(missing);
+  EXPECT_EQ(nullptr, Call());
+  EXPECT_EQ((Loads{missing, kHtmlHelpLibraryName}), record_.loads);
+  EXPECT_EQ(1, state_.htmlHelpFailed);
+  EXPECT_EQ(nullptr, state_.htmlHelpModule);
+
+  // Even once a library could be had, the failure is final.
+  HtmlHelpKeyGuard::RegisterPath(fake_);
+  record_.fallback = fake_;
+  for (int i = 0; i < 3; ++i) EXPECT_EQ(nullptr, Call());
+  EXPECT_EQ(1, record_.locationCalls);
+  EXPECT_EQ(2u, record_.loads.size());
+  EXPECT_EQ(0, record_.entryLookups);
+}
+
+TEST_F(HelpTest, OnceLoadedTheEntryPointIsCalledStraightAway) {
+  HtmlHelpKeyGuard::RegisterPath(fake_);
+  const size_t before = CallsOf(kFakeHelpLibrary).size();
+  EXPECT_EQ(kFakeHelpWindow, Call());
+  EXPECT_EQ(kFakeHelpWindow, Call());
+  EXPECT_EQ(kFakeHelpWindow, Call());
+  EXPECT_EQ(1, record_.locationCalls);
+  EXPECT_EQ(1u, record_.loads.size());
+  EXPECT_EQ(1, record_.entryLookups);
+  EXPECT_EQ(before + 3, CallsOf(kFakeHelpLibrary).size());
+}
+
+TEST_F(HelpTest, MissingOrdinalFailsButIsLookedUpAgain) {
+  HtmlHelpKeyGuard::RegisterPath(noEntry_);
+  EXPECT_EQ(nullptr, Call());
+  EXPECT_EQ(1, state_.htmlHelpFailed);
+  EXPECT_NE(nullptr, state_.htmlHelpModule) << "the library stays loaded";
+  EXPECT_EQ(nullptr, Call());
+  EXPECT_EQ(Loads{noEntry_}, record_.loads) << "loaded once only";
+  EXPECT_EQ(2, record_.entryLookups);
+  EXPECT_TRUE(CallsOf(kFakeHelpNoEntryLibrary).empty());
+}
+
+// The process-wide launcher, used once in this process.
+TEST(ShowHelpTest, OpensTheHelpFileBesideTheModule) {
+  HtmlHelpKeyGuard guard;
+  HtmlHelpKeyGuard::RegisterPath(BesideProgram(kFakeHelpLibrary));
+  HMODULE fake = LoadLibraryA(BesideProgram(kFakeHelpLibrary).c_str());
+  ASSERT_NE(nullptr, fake);
+  const size_t before = CallsOf(kFakeHelpLibrary).size();
+  HWND window = reinterpret_cast<HWND>(static_cast<LONG_PTR>(0x5678));
+  EXPECT_EQ(kFakeHelpWindow, ShowHelp(window));
+  EXPECT_EQ(kFakeHelpWindow, ShowHelp(window));
+  std::vector<FakeHelpCall> calls = CallsOf(kFakeHelpLibrary);
+  ASSERT_EQ(before + 2, calls.size());
+  std::string expected = testing::ProgramPath();
+  expected = expected.substr(0, expected.find_last_of('.')) + ".chm";
+  EXPECT_STREQ(expected.c_str(), calls.back().file);
+  EXPECT_EQ(window, calls.back().caller);
+  EXPECT_EQ(0u, calls.back().command);
+  EXPECT_EQ(0u, calls.back().data);
+  FreeLibrary(fake);
+}
+
+}  // namespace
+}  // namespace quillet
