@@ -37,7 +37,6 @@ test-windows: win32 $(WINE_ARCH)
 	[ "$(WINE_ARCH)" = win32 ] || (cd $(BUILD)/win32 && ctest -L dll-file --output-on-failure)
 
 demo: win32 $(WINE_ARCH)
-	tools/wine-prefix $(WINTEST) $(WINE_ARCH)
 	tools/with-display tools/run-demo $(WINTEST) $(WINE_ARCH)
 
 # Benchmarks: an optimised host build without sanitizers, then Enter under Wine.

@@ -133,6 +133,12 @@ Browser::Browser(int index, int workerCount) : index_(index) {
     edits_.push_back(edit);
   }
   UpdateWindow(frame_);
+  RECT rect;
+  GetWindowRect(frame_, &rect);
+  char where[96];
+  std::snprintf(where, sizeof where, "%ld,%ld %ldx%ld", rect.left, rect.top, rect.right - rect.left,
+                rect.bottom - rect.top);
+  Note("window", where);
 }
 
 Browser::~Browser() {

@@ -6,6 +6,8 @@
 //   --workers N        WorkerW address bars per window (default 1)
 //   --no-helpers       load no browser helper objects
 //   --type [W:]TEXT    type TEXT into window W's address bar and press Enter
+//   --type-file FILE   type each line of FILE ("[W:]TEXT", ANSI bytes), as --type
+//   --bar K            later --type options use address bar K (1 = the first WorkerW)
 //   --navigate [W:]URL let window W navigate to URL by itself
 //   --tools-menu [W]   choose the Tools-menu extension (from window W)
 //   --dialog-close-when FILE   close a dialog the extension shows once FILE
@@ -95,16 +97,19 @@ void Pump() {
   }
 }
 
-void TypeInto(Browser& browser, const std::string& text) {
-  HWND edit = browser.edit(0);
-  if (edit == nullptr) return;
+void TypeInto(Browser& browser, const std::string& text, int bar) {
+  HWND edit = browser.edit(bar);
+  if (edit == nullptr) {
+    Log(browser.index(), "no address bar", std::to_string(bar + 1));
+    return;
+  }
   Log(browser.index(), "type", text);
   SetWindowTextA(edit, text.c_str());
   SendMessageA(edit, WM_KEYDOWN, VK_RETURN, 0x001C0001);
   SendMessageA(edit, WM_KEYUP, VK_RETURN, static_cast<LPARAM>(0xC01C0001));
-  char bar[4096];
-  GetWindowTextA(edit, bar, sizeof bar);
-  Log(browser.index(), "bar", bar);
+  char shown[4096];
+  GetWindowTextA(edit, shown, sizeof shown);
+  Log(browser.index(), "bar", shown);
   Log(browser.index(), "location", browser.location());
   Pump();
 }
@@ -226,13 +231,26 @@ int main(int argc, char** argv) {
     if (helpers) LoadHelpers(windows[w]);
   }
   Pump();
+  int bar = 0;
   for (int i = 1; i < argc; ++i) {
     std::string option = argv[i];
     std::string rest;
     if ((option == "--windows" || option == "--workers" || option == "--dialog-close-when") && i + 1 < argc) {
       ++i;
+    } else if (option == "--bar" && i + 1 < argc) {
+      bar = std::atoi(argv[++i]) - 1;
     } else if (option == "--type" && i + 1 < argc) {
-      if (Window* window = Split(windows, argv[++i], &rest)) TypeInto(*window->browser, rest);
+      if (Window* window = Split(windows, argv[++i], &rest)) TypeInto(*window->browser, rest, bar);
+    } else if (option == "--type-file" && i + 1 < argc) {
+      // Lines of bytes in the ANSI code page; a command line could not carry them unchanged.
+      if (FILE* file = std::fopen(argv[++i], "rb")) {
+        char line[4096];
+        while (std::fgets(line, sizeof line, file) != nullptr) {
+          line[std::strcspn(line, "\r\n")] = '\0';
+          if (Window* window = Split(windows, line, &rest)) TypeInto(*window->browser, rest, bar);
+        }
+        std::fclose(file);
+      }
     } else if (option == "--navigate" && i + 1 < argc) {
       if (Window* window = Split(windows, argv[++i], &rest)) window->browser->NavigateTo(rest);
     } else if (option == "--tools-menu") {

@@ -1,0 +1,200 @@
+// End to end: quillet.dll registered with regsvr32, loaded by the browser
+// stand-in into its windows, driven through the real address bar.
+#include <gtest/gtest.h>
+
+#include <string>
+#include <vector>
+
+#include "server_support.h"
+#include "settings/settings.h"
+
+namespace quillet {
+namespace {
+
+const std::string kFolder = "C:\\quillet e2e";
+constexpr char kSearch[] = "http://www.bing.com/search?q=";
+
+std::string Slurp(const std::string& path) {
+  std::string text;
+  HANDLE file = CreateFileA(path.c_str(), GENERIC_READ, FILE_SHARE_READ | FILE_SHARE_WRITE, nullptr, OPEN_EXISTING,
+                            0, nullptr);
+  if (file == INVALID_HANDLE_VALUE) return text;
+  char chunk[4096];
+  DWORD read = 0;
+  while (ReadFile(file, chunk, sizeof chunk, &read, nullptr) && read > 0) text.append(chunk, read);
+  CloseHandle(file);
+  std::string lines;
+  for (char c : text) {
+    if (c != '\r') lines += c;
+  }
+  return lines;
+}
+
+// Runs the stand-in with `arguments`; returns its log, one entry a line.
+std::vector<std::string> RunBrowser(const std::string& executable, const std::string& arguments) {
+  std::string logPath = kFolder + "\\browser.log";
+  SECURITY_ATTRIBUTES inherit = {sizeof inherit, nullptr, TRUE};
+  HANDLE log = CreateFileA(logPath.c_str(), GENERIC_WRITE, FILE_SHARE_READ, &inherit, CREATE_ALWAYS, 0, nullptr);
+  STARTUPINFOA startup = {};
+  startup.cb = sizeof startup;
+  startup.dwFlags = STARTF_USESTDHANDLES;
+  startup.hStdOutput = log;
+  startup.hStdError = log;
+  PROCESS_INFORMATION process = {};
+  std::string command = "\"" + executable + "\" " + arguments;
+  std::vector<char> line(command.begin(), command.end());
+  line.push_back('\0');
+  std::vector<std::string> entries;
+  if (!CreateProcessA(nullptr, line.data(), nullptr, nullptr, TRUE, 0, nullptr, nullptr, &startup, &process)) {
+    CloseHandle(log);
+    ADD_FAILURE() << "cannot start " << command;
+    return entries;
+  }
+  if (WaitForSingleObject(process.hProcess, 90000) != WAIT_OBJECT_0) {
+    TerminateProcess(process.hProcess, 1);
+    ADD_FAILURE() << "the browser stand-in hung: " << command;
+  }
+  CloseHandle(process.hThread);
+  CloseHandle(process.hProcess);
+  CloseHandle(log);
+  std::string text = Slurp(logPath);
+  size_t start = 0;
+  for (size_t end; (end = text.find('\n', start)) != std::string::npos; start = end + 1) {
+    entries.push_back(text.substr(start, end - start));
+  }
+  return entries;
+}
+
+int IndexOf(const std::vector<std::string>& log, const std::string& entry, int from = 0) {
+  for (size_t i = static_cast<size_t>(from); i < log.size(); ++i) {
+    if (log[i] == entry) return static_cast<int>(i);
+  }
+  return -1;
+}
+
+int CountPrefix(const std::vector<std::string>& log, const std::string& prefix) {
+  int count = 0;
+  for (const std::string& entry : log) count += entry.compare(0, prefix.size(), prefix) == 0;
+  return count;
+}
+
+std::string Joined(const std::vector<std::string>& log) {
+  std::string all;
+  for (const std::string& entry : log) all += entry + "\n";
+  return all;
+}
+
+class BrowserEndToEnd : public ::testing::Test {
+ protected:
+  static void SetUpTestSuite() {
+    dll_ = test::CopyIntoFolder(test::BuiltDllPath(), kFolder, "quillet.dll");
+    std::string ini = test::BuiltDllPath();
+    ini.replace(ini.size() - 3, 3, "ini");
+    test::CopyIntoFolder(ini.c_str(), kFolder, "quillet.ini");
+    browser_ = test::CopyIntoFolder(QUILLET_STANDIN_PATH, kFolder, "iexplore.exe");
+    otherHost_ = test::CopyIntoFolder(QUILLET_STANDIN_PATH, kFolder, "browser.exe");
+    registered_ = test::RunRegsvr32("/s \"" + dll_ + "\"") == 0;
+  }
+  static void TearDownTestSuite() {
+    test::RunRegsvr32("/u /s \"" + dll_ + "\"");
+    for (const char* name : {"quillet.dll", "quillet.ini", "iexplore.exe", "browser.exe", "browser.log"}) {
+      test::RemoveFromFolder(kFolder, name);
+    }
+  }
+  void SetUp() override { ASSERT_TRUE(registered_) << "regsvr32 " << dll_; }
+
+  static std::string dll_, browser_, otherHost_;
+  static bool registered_;
+};
+
+std::string BrowserEndToEnd::dll_, BrowserEndToEnd::browser_, BrowserEndToEnd::otherHost_;
+bool BrowserEndToEnd::registered_ = false;
+
+TEST_F(BrowserEndToEnd, TypedTextIsRewrittenInTheRealAddressBar) {
+  const struct {
+    const char* typed;
+    std::string bar;
+    std::string location;
+  } cases[] = {
+      {"cats and dogs", std::string(kSearch) + "cats and dogs", std::string(kSearch) + "cats and dogs"},
+      {"ww.example.com", "www.example.com", "http://www.example.com/"},
+      {"wwww.example.com", "www.example.com", "http://www.example.com/"},
+      {"example.com", "example.com", "http://example.com/"},
+      {"\xF6\xF6\xF6\xFE\xF3\xF7\xF4\xFC\xE7\xE4\xF3\xFE\xF1\xF9\xFC", "www.example.com", "http://www.example.com/"},
+  };
+  std::string arguments;
+  for (const auto& c : cases) arguments += std::string(" --type \"") + c.typed + "\"";
+  std::vector<std::string> log = RunBrowser(browser_, arguments);
+  EXPECT_EQ(1, CountPrefix(log, "[1] advise ")) << Joined(log);
+  for (const auto& c : cases) {
+    int typed = IndexOf(log, std::string("[1] type ") + c.typed);
+    ASSERT_GE(typed, 0) << c.typed << "\n" << Joined(log);
+    EXPECT_EQ("[1] enter " + c.bar, log[typed + 1]) << "the browser sees the rewritten text";
+    int bar = IndexOf(log, "[1] bar " + c.bar, typed);
+    EXPECT_GT(bar, typed) << c.typed << "\n" << Joined(log);
+    EXPECT_EQ(bar + 1 < static_cast<int>(log.size()) ? log[bar + 1] : "", "[1] location " + c.location);
+  }
+}
+
+TEST_F(BrowserEndToEnd, AutosearchIsStoppedAndRedirected) {
+  const std::string autosearch = "http://autosearch/response.asp?MT=weather&srch=5";
+  std::vector<std::string> log =
+      RunBrowser(browser_, "--navigate \"" + autosearch + "\" --navigate http://example.com/");
+  int stop = IndexOf(log, "[1] Stop called");
+  int navigate = IndexOf(log, "[1] Navigate called");
+  ASSERT_GE(stop, 0) << Joined(log);
+  EXPECT_LT(stop, navigate) << "Stop, then Navigate";
+  EXPECT_GE(IndexOf(log, std::string("[1] arrived ") + kSearch + "weather"), 0) << Joined(log);
+  EXPECT_GE(IndexOf(log, "[1] stopped " + autosearch), 0) << Joined(log);
+  EXPECT_GE(IndexOf(log, "[1] arrived http://example.com/"), 0) << Joined(log);
+  EXPECT_EQ(1, CountPrefix(log, "[1] Stop called")) << "an ordinary navigation is left alone";
+}
+
+TEST_F(BrowserEndToEnd, OtherHostsAttachNothing) {
+  std::vector<std::string> log = RunBrowser(otherHost_, "--type \"cats and dogs\"");
+  EXPECT_GE(IndexOf(log, "[1] SetSite 00000000"), 0) << Joined(log);
+  EXPECT_EQ(0, CountPrefix(log, "[1] advise")) << Joined(log);
+  EXPECT_GE(IndexOf(log, "[1] bar cats and dogs"), 0) << Joined(log);
+}
+
+TEST_F(BrowserEndToEnd, BothWorkerWindowsAreRewritten) {
+  std::vector<std::string> log =
+      RunBrowser(browser_, "--workers 2 --bar 1 --type ww.example.com --bar 2 --type wwww.example.org");
+  EXPECT_GE(IndexOf(log, "[1] bar www.example.com"), 0) << Joined(log);
+  EXPECT_GE(IndexOf(log, "[1] bar www.example.org"), 0) << Joined(log);
+}
+
+TEST_F(BrowserEndToEnd, TwoWindowsEachGetTheirOwnRedirect) {
+  std::vector<std::string> log = RunBrowser(
+      browser_,
+      "--windows 2 --navigate \"1:http://autosearch/response.asp?MT=one&srch=5\" "
+      "--navigate \"2:http://auto.search.msn.com/response.asp?MT=two&srch=5\" --type 1:ww.one.com --type 2:ww.two.com");
+  EXPECT_GE(IndexOf(log, std::string("[1] arrived ") + kSearch + "one"), 0) << Joined(log);
+  EXPECT_GE(IndexOf(log, std::string("[2] arrived ") + kSearch + "two"), 0) << Joined(log);
+  EXPECT_EQ(1, CountPrefix(log, "[1] Stop called")) << Joined(log);
+  EXPECT_EQ(1, CountPrefix(log, "[2] Stop called")) << Joined(log);
+  EXPECT_GE(IndexOf(log, "[1] bar www.one.com"), 0) << Joined(log);
+  EXPECT_GE(IndexOf(log, "[2] bar www.two.com"), 0) << Joined(log);
+}
+
+TEST_F(BrowserEndToEnd, OnQuitDisconnects) {
+  std::vector<std::string> log = RunBrowser(browser_, "--quit 1");
+  EXPECT_GE(IndexOf(log, "[1] event OnQuit"), 0) << Joined(log);
+  EXPECT_GE(IndexOf(log, "[1] unadvise 1"), 0) << Joined(log);
+  EXPECT_GE(IndexOf(log, "[1] sinks after quit 0"), 0) << Joined(log);
+}
+
+TEST_F(BrowserEndToEnd, ToolsMenuOpensTheOptionsDialogOverTheBrowser) {
+  char before[4096];
+  ReadSetting(kSearchMaskName, before, sizeof before, "");
+  std::vector<std::string> log = RunBrowser(browser_, "--tools-menu");
+  EXPECT_GE(CountPrefix(log, "[1] tools menu Veltrano Options... 00000000"), 1) << Joined(log);
+  EXPECT_EQ(1, CountPrefix(log, "[0] dialog shown Veltrano Options at ")) << Joined(log);
+  EXPECT_GE(IndexOf(log, "[1] Exec returned 00000000"), 0) << Joined(log);
+  char after[4096];
+  ReadSetting(kSearchMaskName, after, sizeof after, "");
+  EXPECT_STREQ(before, after) << "Cancel stores nothing";
+}
+
+}  // namespace
+}  // namespace quillet
