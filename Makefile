@@ -46,6 +46,7 @@ bench: deps $(WINE_ARCH)
 	$(BUILD)/bench/bench/quillet_bench
 	tools/wine-prefix $(WINTEST) $(WINE_ARCH)
 	tools/with-display tools/wine-program $(WINTEST) $(WINE_ARCH) $(WINTEST)/tools/enter_bench.exe
+	tools/with-display tools/run-browser-bench $(WINTEST) $(WINE_ARCH)
 
 # make fuzz: the registry script executor under libFuzzer, seeded from the
 # committed corpus; new inputs collect in $(BUILD)/fuzz/corpus.

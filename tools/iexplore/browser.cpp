@@ -94,6 +94,7 @@ void Log(int window, const char* what, const std::string& detail) {
 }
 
 void Browser::Note(const char* what, const std::string& detail) {
+  if (quiet_) return;
   Log(index_, what, detail);
   history_.push_back(detail.empty() ? std::string(what) : std::string(what) + " " + detail);
 }

@@ -30,6 +30,8 @@ class Browser final : public WebBrowserBase, public IConnectionPointContainer, p
   // What happened, one entry per logged line ("Stop called", "arrived <url>"...).
   const std::vector<std::string>& history() const { return history_; }
   void ClearHistory() { history_.clear(); }
+  // While quiet nothing is logged or kept, so timing sees only the browser's work.
+  void SetQuiet(bool quiet) { quiet_ = quiet; }
 
   // The user's navigation from the address bar's text.
   void NavigateFromAddressBar(const std::string& typed);
@@ -80,6 +82,7 @@ class Browser final : public WebBrowserBase, public IConnectionPointContainer, p
   int navigationDepth_ = 0;
   std::vector<bool> stopped_;  // per nested navigation: Stop arrived during it
   std::vector<std::string> history_;
+  bool quiet_ = false;
 };
 
 }  // namespace standin

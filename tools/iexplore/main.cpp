@@ -13,6 +13,8 @@
 //   --dialog-close-when FILE   close a dialog the extension shows once FILE
 //                      exists (default: half a second after it appears)
 //   --quit W           close window W now (the rest close at the end)
+//   --time-navigations N   navigate window 1 N times to an ordinary address
+//                      and log the time each took, quietly
 #include <windows.h>
 #include <objbase.h>
 #include <ocidl.h>
@@ -64,17 +66,38 @@ std::string Hex(HRESULT hr) {
   return text;
 }
 
+double Microseconds() {
+  LARGE_INTEGER now, frequency;
+  QueryPerformanceCounter(&now);
+  QueryPerformanceFrequency(&frequency);
+  return static_cast<double>(now.QuadPart) * 1e6 / static_cast<double>(frequency.QuadPart);
+}
+
+std::string Figure(double microseconds) {
+  char text[32];
+  std::snprintf(text, sizeof text, "%.1f us", microseconds);
+  return text;
+}
+
 void LoadHelpers(Window& window) {
   for (const std::wstring& name : SubkeyNames(host::kBrowserHelperObjectsKeyPath)) {
     CLSID clsid;
     if (FAILED(CLSIDFromString(name.c_str(), &clsid))) continue;
     IObjectWithSite* helper = nullptr;
+    double start = Microseconds();
     HRESULT hr = CoCreateInstance(clsid, nullptr, CLSCTX_INPROC_SERVER, IID_IObjectWithSite,
                                   reinterpret_cast<void**>(&helper));
-    Log(window.browser->index(), "create helper", Narrow(name) + " " + Hex(hr));
-    if (FAILED(hr)) continue;
+    if (FAILED(hr)) {
+      Log(window.browser->index(), "create helper", Narrow(name) + " " + Hex(hr));
+      continue;
+    }
+    double created = Microseconds();
     hr = helper->SetSite(static_cast<IWebBrowser2*>(window.browser.get()));
+    double attached = Microseconds();
+    Log(window.browser->index(), "create helper", Narrow(name) + " " + Hex(S_OK));
     Log(window.browser->index(), "SetSite", Hex(hr));
+    Log(window.browser->index(), "attach time",
+        Figure(attached - start) + " (CreateInstance " + Figure(created - start) + ")");
     window.helpers.push_back(helper);
   }
 }
@@ -257,6 +280,16 @@ int main(int argc, char** argv) {
       Window* window = &windows[0];
       if (i + 1 < argc && argv[i + 1][0] != '-') window = Split(windows, std::string(argv[++i]) + ":", &rest);
       ChooseToolsMenu(window != nullptr ? window->browser.get() : nullptr, closeWhen);
+    } else if (option == "--time-navigations" && i + 1 < argc) {
+      int count = std::atoi(argv[++i]);
+      if (count > 0) {
+        windows[0].browser->SetQuiet(true);
+        double start = Microseconds();
+        for (int n = 0; n < count; ++n) windows[0].browser->NavigateTo("http://www.example.com/page.html");
+        double each = (Microseconds() - start) / count;
+        windows[0].browser->SetQuiet(false);
+        Log(1, "navigation time", Figure(each) + " each over " + std::to_string(count));
+      }
     } else if (option == "--quit" && i + 1 < argc) {
       if (Window* window = Split(windows, std::string(argv[++i]) + ":", &rest)) CloseWindow(*window);
     }

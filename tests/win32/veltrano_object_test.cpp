@@ -1,0 +1,127 @@
+// The Veltrano object's browser-facing methods through the built library,
+// in a process that is not the browser: argument checks and the answers that
+// need no browser.
+#include <windows.h>
+#include <docobj.h>
+#include <exdisp.h>
+#include <ocidl.h>
+
+#include <gtest/gtest.h>
+
+#include "quillet_h.h"
+#include "tests/win32/server_support.h"
+
+namespace quillet::test {
+namespace {
+
+using GetClassObjectFunction = HRESULT(STDAPICALLTYPE*)(REFCLSID, REFIID, void**);
+
+// A site that counts what it is asked for.
+class CountingSite : public IUnknown {
+ public:
+  HRESULT STDMETHODCALLTYPE QueryInterface(REFIID riid, void** ppv) override {
+    if (IsEqualIID(riid, IID_IWebBrowser2)) ++browserQueries;
+    if (IsEqualIID(riid, IID_IUnknown)) {
+      *ppv = this;
+      AddRef();
+      return S_OK;
+    }
+    *ppv = nullptr;
+    return E_NOINTERFACE;
+  }
+  ULONG STDMETHODCALLTYPE AddRef() override { return static_cast<ULONG>(++references); }
+  ULONG STDMETHODCALLTYPE Release() override { return static_cast<ULONG>(--references); }
+  int references = 1;
+  int browserQueries = 0;
+};
+
+class VeltranoObjectTest : public ::testing::Test {
+ protected:
+  void SetUp() override {
+    library_ = LoadLibraryA(BuiltDllPath());
+    ASSERT_NE(nullptr, library_);
+    auto getClassObject = reinterpret_cast<GetClassObjectFunction>(
+        reinterpret_cast<void*>(GetProcAddress(library_, "DllGetClassObject")));
+    IClassFactory* factory = nullptr;
+    ASSERT_EQ(S_OK, getClassObject(CLSID_Veltrano, IID_IClassFactory, reinterpret_cast<void**>(&factory)));
+    ASSERT_EQ(S_OK, factory->CreateInstance(nullptr, IID_IObjectWithSite, reinterpret_cast<void**>(&site_)));
+    ASSERT_EQ(S_OK, site_->QueryInterface(IID_IOleCommandTarget, reinterpret_cast<void**>(&commands_)));
+    ASSERT_EQ(S_OK, site_->QueryInterface(IID_IDispatch, reinterpret_cast<void**>(&dispatch_)));
+    factory->Release();
+  }
+  void TearDown() override {
+    if (site_ != nullptr) site_->SetSite(nullptr);
+    for (IUnknown* held : {static_cast<IUnknown*>(dispatch_), static_cast<IUnknown*>(commands_),
+                           static_cast<IUnknown*>(site_)}) {
+      if (held != nullptr) held->Release();
+    }
+    if (library_ != nullptr) FreeLibrary(library_);
+  }
+
+  HMODULE library_ = nullptr;
+  IObjectWithSite* site_ = nullptr;
+  IOleCommandTarget* commands_ = nullptr;
+  IDispatch* dispatch_ = nullptr;
+};
+
+TEST_F(VeltranoObjectTest, InvokeWithoutParametersIsAnInvalidArgument) {
+  for (DISPID dispid : {250, 253, 0, 7, -1}) {
+    EXPECT_EQ(E_INVALIDARG, dispatch_->Invoke(dispid, IID_NULL, 0, DISPATCH_METHOD, nullptr, nullptr, nullptr,
+                                              nullptr))
+        << dispid;
+  }
+}
+
+TEST_F(VeltranoObjectTest, BeforeNavigate2NeedsTheUrlByReference) {
+  VARIANTARG args[7];
+  for (VARIANTARG& arg : args) VariantInit(&arg);
+  DISPPARAMS five = {args, nullptr, 5, 0};
+  EXPECT_EQ(DISP_E_BADVARTYPE, dispatch_->Invoke(250, IID_NULL, 0, DISPATCH_METHOD, &five, nullptr, nullptr, nullptr));
+  DISPPARAMS seven = {args, nullptr, 7, 0};
+  args[5].vt = VT_BSTR;
+  args[5].bstrVal = nullptr;
+  EXPECT_EQ(DISP_E_BADVARTYPE, dispatch_->Invoke(250, IID_NULL, 0, DISPATCH_METHOD, &seven, nullptr, nullptr, nullptr));
+  VARIANT url;
+  VariantInit(&url);
+  url.vt = VT_BSTR;
+  url.bstrVal = SysAllocString(L"http://autosearch/response.asp?MT=x");
+  args[5].vt = VT_BYREF | VT_VARIANT;
+  args[5].pvarVal = &url;
+  // Not attached to any browser: accepted, and there is nobody to redirect.
+  EXPECT_EQ(S_OK, dispatch_->Invoke(250, IID_NULL, 0, DISPATCH_METHOD, &seven, nullptr, nullptr, nullptr));
+  EXPECT_EQ(S_OK, dispatch_->Invoke(253, IID_NULL, 0, DISPATCH_METHOD, &seven, nullptr, nullptr, nullptr));
+  EXPECT_EQ(S_OK, dispatch_->Invoke(104, IID_NULL, 0, DISPATCH_METHOD, &seven, nullptr, nullptr, nullptr));
+  VariantClear(&url);
+}
+
+TEST_F(VeltranoObjectTest, CommandTargetAnswers) {
+  EXPECT_EQ(S_OK, commands_->QueryStatus(nullptr, 3, nullptr, nullptr));
+  OLECMD command[2] = {{10, 0}, {11, 0}};
+  EXPECT_EQ(S_OK, commands_->QueryStatus(nullptr, 2, command, nullptr));
+  EXPECT_EQ(3u, command[0].cmdf);
+  EXPECT_EQ(3u, command[1].cmdf);
+  const GUID group = {0x1, 0x2, 0x3, {4, 5, 6, 7, 8, 9, 10, 11}};
+  EXPECT_EQ(static_cast<HRESULT>(0x80040104), commands_->Exec(&group, 1, 0, nullptr, nullptr));
+}
+
+TEST_F(VeltranoObjectTest, OutsideTheBrowserSetSiteOnlyKeepsTheSite) {
+  void* out = reinterpret_cast<void*>(1);
+  EXPECT_EQ(E_POINTER, site_->GetSite(IID_IUnknown, nullptr));
+  EXPECT_EQ(E_FAIL, site_->GetSite(IID_IUnknown, &out));
+  EXPECT_EQ(nullptr, out);
+
+  CountingSite site;
+  EXPECT_EQ(S_OK, site_->SetSite(&site));
+  EXPECT_EQ(2, site.references);
+  EXPECT_EQ(0, site.browserQueries) << "no browser is asked for outside iexplore.exe";
+  IUnknown* unknown = nullptr;
+  EXPECT_EQ(S_OK, site_->GetSite(IID_IUnknown, reinterpret_cast<void**>(&unknown)));
+  EXPECT_EQ(static_cast<IUnknown*>(&site), unknown);
+  unknown->Release();
+  EXPECT_EQ(S_OK, site_->SetSite(nullptr));
+  EXPECT_EQ(1, site.references);
+  EXPECT_EQ(E_FAIL, site_->GetSite(IID_IUnknown, &out));
+}
+
+}  // namespace
+}  // namespace quillet::test
