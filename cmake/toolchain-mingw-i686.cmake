@@ -1,14 +1,7 @@
-# 32-bit Windows through mingw-w64 (posix threads); programs run under Wine.
-set(CMAKE_SYSTEM_NAME Windows)
+# 32-bit Windows, the product, through mingw-w64 (posix threads); programs run under Wine.
+set(QUILLET_TRIPLE i686-w64-mingw32)
 set(CMAKE_SYSTEM_PROCESSOR x86)
-set(CMAKE_C_COMPILER i686-w64-mingw32-gcc-posix)
-set(CMAKE_CXX_COMPILER i686-w64-mingw32-g++-posix)
-set(CMAKE_RC_COMPILER i686-w64-mingw32-windres)
-set(QUILLET_WIDL i686-w64-mingw32-widl)
 set(QUILLET_WINE_LOADER wine)
 set(QUILLET_WINE_ARCH win32)
 set(QUILLET_STDOLE_DIR /usr/lib/i386-linux-gnu/wine/i386-windows)
-set(CMAKE_FIND_ROOT_PATH /usr/i686-w64-mingw32)
-set(CMAKE_FIND_ROOT_PATH_MODE_PROGRAM NEVER)
-set(CMAKE_FIND_ROOT_PATH_MODE_LIBRARY ONLY)
-set(CMAKE_FIND_ROOT_PATH_MODE_INCLUDE ONLY)
+include(${CMAKE_CURRENT_LIST_DIR}/toolchain-mingw-common.cmake)

@@ -1,14 +1,7 @@
-# 64-bit Windows (the test fallback where 32-bit code cannot run) through mingw-w64 (posix threads); programs run under Wine.
-set(CMAKE_SYSTEM_NAME Windows)
+# 64-bit Windows: the test fallback where 32-bit code cannot run.
+set(QUILLET_TRIPLE x86_64-w64-mingw32)
 set(CMAKE_SYSTEM_PROCESSOR AMD64)
-set(CMAKE_C_COMPILER x86_64-w64-mingw32-gcc-posix)
-set(CMAKE_CXX_COMPILER x86_64-w64-mingw32-g++-posix)
-set(CMAKE_RC_COMPILER x86_64-w64-mingw32-windres)
-set(QUILLET_WIDL x86_64-w64-mingw32-widl)
 set(QUILLET_WINE_LOADER wine64)
 set(QUILLET_WINE_ARCH win64)
 set(QUILLET_STDOLE_DIR /usr/lib/x86_64-linux-gnu/wine/x86_64-windows)
-set(CMAKE_FIND_ROOT_PATH /usr/x86_64-w64-mingw32)
-set(CMAKE_FIND_ROOT_PATH_MODE_PROGRAM NEVER)
-set(CMAKE_FIND_ROOT_PATH_MODE_LIBRARY ONLY)
-set(CMAKE_FIND_ROOT_PATH_MODE_INCLUDE ONLY)
+include(${CMAKE_CURRENT_LIST_DIR}/toolchain-mingw-common.cmake)
