@@ -31,10 +31,10 @@ test-host: host
 
 test-windows: win32 $(WINE_ARCH)
 	@[ "$(WINE_ARCH)" = win32 ] || echo "note: this machine cannot run 32-bit code; the Windows tests run in the 64-bit build"
-	tools/wine-prefix $(WINTEST) $(WINE_ARCH)
-	tools/with-display tools/run-ctest $(WINTEST) $(WINE_ARCH) $(JOBS)
 	@# The 32-bit product is always checked as a file, even where it cannot run.
 	[ "$(WINE_ARCH)" = win32 ] || (cd $(BUILD)/win32 && ctest -L dll-file --output-on-failure)
+	tools/wine-prefix $(WINTEST) $(WINE_ARCH)
+	tools/with-display tools/run-ctest $(WINTEST) $(WINE_ARCH) $(JOBS)
 
 demo: win32 $(WINE_ARCH)
 	tools/with-display tools/run-demo $(WINTEST) $(WINE_ARCH)
