@@ -14,10 +14,10 @@ namespace quillet {
 namespace {
 
 constexpr WORD kRussian = 1049;
-// Class names as the template holds them (by name, as written in the script).
-const wchar_t kButton[] = L"BUTTON";
-const wchar_t kStatic[] = L"STATIC";
-const wchar_t kComboBox[] = L"COMBOBOX";
+// The predefined control classes, held in the template by their atoms.
+constexpr WORD kButton = 0x0080;
+constexpr WORD kStatic = 0x0082;
+constexpr WORD kComboBox = 0x0085;
 constexpr DWORD kChild = WS_CHILD | WS_VISIBLE;
 
 // A name or ordinal of a template: ordinal when text is empty and ordinal set.
@@ -29,7 +29,7 @@ struct NameOrOrdinal {
 
 struct Item {
   WORD id;
-  const wchar_t* className;
+  WORD classAtom;
   DWORD style;
   NameOrOrdinal text;
   short x, y, cx, cy;
@@ -164,7 +164,7 @@ TEST(OptionsTemplateTest, TemplateIsExactlyAsDesigned) {
     ASSERT_TRUE(in.ok()) << "template ends inside item " << i;
     SCOPED_TRACE("item " + std::to_string(i));
     EXPECT_EQ(want.id, id);
-    EXPECT_TRUE(itemClass == Text(want.className)) << "class ordinal " << itemClass.ordinal;
+    EXPECT_TRUE(itemClass == Ordinal(want.classAtom)) << "class ordinal " << itemClass.ordinal;
     EXPECT_EQ(want.style, style) << std::hex << "style 0x" << style;
     EXPECT_EQ(0u, extended);
     EXPECT_TRUE(want.text == text) << "text differs (ordinal " << text.ordinal << ")";
