@@ -77,7 +77,6 @@ RegistryApi* SetActiveRegistry(RegistryApi* registry);
 // Owns one open key and closes it on every path.
 class KeyHandle {
  public:
-  KeyHandle() = default;
   explicit KeyHandle(RegistryApi& registry) : registry_(&registry) {}
   ~KeyHandle() { Close(); }
   KeyHandle(const KeyHandle&) = delete;
@@ -91,7 +90,7 @@ class KeyHandle {
   explicit operator bool() const { return key_ != nullptr; }
   RegStatus Close() {
     RegStatus status = reg::kSuccess;
-    if (key_ != nullptr && registry_ != nullptr) status = registry_->CloseKey(key_);
+    if (key_ != nullptr) status = registry_->CloseKey(key_);
     key_ = nullptr;
     return status;
   }
@@ -102,7 +101,7 @@ class KeyHandle {
   }
 
  private:
-  RegistryApi* registry_ = nullptr;
+  RegistryApi* registry_;
   RegKey key_ = nullptr;
 };
 
