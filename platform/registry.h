@@ -74,6 +74,11 @@ class RegistryApi {
 RegistryApi& ActiveRegistry();
 RegistryApi* SetActiveRegistry(RegistryApi* registry);
 
+// Reads a value's bytes as text into `buffer` (`size` bytes), whatever its
+// type. Data without a NUL of its own is ended after its last byte; data that
+// does not fit, or fills the whole buffer without a NUL, is not read (false).
+bool QueryValueText(RegistryApi& registry, RegKey key, const char* name, char* buffer, uint32_t size);
+
 // Owns one open key and closes it on every path.
 class KeyHandle {
  public:

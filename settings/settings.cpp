@@ -25,22 +25,8 @@ void ReadSetting(const char* name, char* buffer, uint32_t size, const char* defa
     CopyDefault(buffer, size, defaultText);
     return;
   }
-  uint32_t type = 0;
-  uint32_t byteCount = size;
-  RegStatus status = registry.QueryValue(key.get(), name, &type, reinterpret_cast<unsigned char*>(buffer),
-                                         &byteCount);
-  // The bytes are the text whatever the type says. Data without a NUL of its
-  // own is ended after its last byte; data that fills the whole buffer
-  // without one does not fit and reads as the default.
-  if (status != reg::kSuccess || byteCount > size) {
-    CopyDefault(buffer, size, defaultText);
-  } else if (std::memchr(buffer, '\0', byteCount) == nullptr) {
-    if (byteCount < size) {
-      buffer[byteCount] = '\0';
-    } else {
-      CopyDefault(buffer, size, defaultText);
-    }
-  }
+  // Data that does not fit whole with its NUL reads as the default.
+  if (!QueryValueText(registry, key.get(), name, buffer, size)) CopyDefault(buffer, size, defaultText);
 }
 
 void WriteSetting(const char* name, const char* text) {

@@ -12,21 +12,10 @@ bool GetHtmlHelpLocation(char* buffer) {
   if (registry.OpenKey(ClassesRoot(), kHtmlHelpLocationKey, reg::kRead, key.receive()) != reg::kSuccess) {
     return false;
   }
-  uint32_t type = 0;
-  uint32_t byteCount = kHelpPathSize;
-  RegStatus status = registry.QueryValue(key.get(), nullptr, &type, reinterpret_cast<unsigned char*>(buffer),
-                                         &byteCount);
-  if (status != reg::kSuccess || byteCount > kHelpPathSize) {
+  // A value that fills the buffer without a NUL is not used.
+  if (!QueryValueText(registry, key.get(), nullptr, buffer, kHelpPathSize)) {
     buffer[0] = '\0';
     return false;
-  }
-  // The type is not examined, so the bytes need not end in a NUL.
-  if (std::memchr(buffer, '\0', byteCount) == nullptr) {
-    if (byteCount == kHelpPathSize) {
-      buffer[0] = '\0';
-      return false;
-    }
-    buffer[byteCount] = '\0';
   }
   return true;
 }
