@@ -1,5 +1,6 @@
 # make test: installs what is missing, builds both builds, runs every test.
 # make demo: the main job, shown under Wine.
+# make dist: the release (installer, zip, sums) in $(BUILD)/dist.
 BUILD ?= build
 JOBS ?= 2
 WINE_ARCH := $(shell tools/wine-arch)
@@ -9,7 +10,7 @@ WINTEST := $(BUILD)/$(WINE_ARCH)
 TOOLCHAIN_win32 := cmake/toolchain-mingw-i686.cmake
 TOOLCHAIN_win64 := cmake/toolchain-mingw-x86_64.cmake
 
-.PHONY: all deps host win32 win64 test test-host test-windows demo bench fuzz clean
+.PHONY: all deps host win32 win64 test test-host test-windows demo dist bench fuzz clean
 
 all: host win32
 
@@ -38,6 +39,11 @@ test-windows: win32 $(WINE_ARCH)
 
 demo: win32 $(WINE_ARCH)
 	tools/with-display tools/run-demo $(WINTEST) $(WINE_ARCH)
+
+# The release: the x86 installer (which carries both libraries), a zip of both
+# libraries and SHA256SUMS, from the two Windows builds.
+dist: win32 win64
+	tools/make-dist $(BUILD)
 
 # Benchmarks: an optimised host build without sanitizers, then Enter under Wine.
 bench: deps $(WINE_ARCH)
