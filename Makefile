@@ -10,7 +10,7 @@ WINTEST := $(BUILD)/$(WINE_ARCH)
 TOOLCHAIN_win32 := cmake/toolchain-mingw-i686.cmake
 TOOLCHAIN_win64 := cmake/toolchain-mingw-x86_64.cmake
 
-.PHONY: all deps host win32 win64 test test-host test-windows demo dist bench fuzz clean
+.PHONY: all deps host win32 win64 test test-host test-windows demo dist test-dist bench fuzz clean
 
 all: host win32
 
@@ -44,6 +44,17 @@ demo: win32 $(WINE_ARCH)
 # libraries and SHA256SUMS, from the two Windows builds.
 dist: win32 win64
 	tools/make-dist $(BUILD)
+
+# The installer test on the shipped x86 installer, in a 64-bit prefix as on
+# 64-bit Windows, where it installs both libraries. Needs a machine that runs
+# 32-bit code.
+test-dist: dist
+	@[ "$(WINE_ARCH)" = win32 ] || { echo "test-dist: this machine cannot run 32-bit code"; exit 1; }
+	tools/with-display tests/win32/installer-test $(BUILD)/dist-test win64 \
+	  $(BUILD)/dist/quillet-setup-$(shell tools/quillet-version).exe \
+	  $(BUILD)/win32/tests/win32/quillet-setup-refusing.exe $(BUILD)/win32/tools/iexplore.exe \
+	  $(BUILD)/win32/tests/win32/installed_help_test.exe \
+	  'C:\Program Files (x86)\Kestrowe\Quillet=$(BUILD)/win32/com' 'C:\Program Files\Kestrowe\Quillet=$(BUILD)/win64/com'
 
 # Benchmarks: an optimised host build without sanitizers, then Enter under Wine.
 bench: deps $(WINE_ARCH)
