@@ -42,6 +42,7 @@ SetCompressor /SOLID lzma
 !endif
 ; Installing again goes where the last installation went: an upgrade in place.
 InstallDirRegKey HKLM "${UNINSTALL_KEY}" InstallLocation
+BrandingText "Kestrowe Quillet ${VERSION}"
 ShowInstDetails show
 ShowUnInstDetails show
 AllowSkipFiles off

@@ -49,20 +49,6 @@ FARPROC RecordLookup(HMODULE module, const char* name) {
 
 constexpr HtmlHelpPlatform kRecordingPlatform = {RecordLocation, RecordLoad, RecordLookup};
 
-std::vector<FakeHelpCall> CallsOf(const char* library) {
-  std::vector<FakeHelpCall> calls;
-  HMODULE module = GetModuleHandleA(library);
-  if (module == nullptr) return calls;
-  auto count = reinterpret_cast<FakeHelpCallCountProc>(reinterpret_cast<void*>(GetProcAddress(module, "FakeHelpCallCount")));
-  auto get = reinterpret_cast<FakeHelpGetCallProc>(reinterpret_cast<void*>(GetProcAddress(module, "FakeHelpGetCall")));
-  if (count == nullptr || get == nullptr) return calls;
-  for (LONG i = 0; i < count(); ++i) {
-    FakeHelpCall call = {};
-    if (get(i, &call)) calls.push_back(call);
-  }
-  return calls;
-}
-
 class HelpTest : public ::testing::Test {
  protected:
   void SetUp() override { recorder = &record_; }
@@ -84,10 +70,10 @@ using Loads = std::vector<std::string>;
 
 TEST_F(HelpTest, RegisteredLocationIsLoadedFirst) {
   HtmlHelpKeyGuard::RegisterPath(fake_);
-  const size_t before = CallsOf(kFakeHelpLibrary).size();
+  const size_t before = RecordedHelpCalls(kFakeHelpLibrary).size();
   EXPECT_EQ(kFakeHelpWindow, Call()) << "the entry point's result is passed on";
   EXPECT_EQ(Loads{fake_}, record_.loads);
-  std::vector<FakeHelpCall> calls = CallsOf(kFakeHelpLibrary);
+  std::vector<FakeHelpCall> calls = RecordedHelpCalls(kFakeHelpLibrary);
   ASSERT_EQ(before + 1, calls.size());
   EXPECT_EQ(kWindow, calls.back().caller);
   EXPECT_STREQ("C:\\help\\quillet.chm", calls.back().file);
@@ -136,14 +122,14 @@ TEST_F(HelpTest, WhenBothLoadsFailNothingIsTriedAgain) {
 
 TEST_F(HelpTest, OnceLoadedTheEntryPointIsCalledStraightAway) {
   HtmlHelpKeyGuard::RegisterPath(fake_);
-  const size_t before = CallsOf(kFakeHelpLibrary).size();
+  const size_t before = RecordedHelpCalls(kFakeHelpLibrary).size();
   EXPECT_EQ(kFakeHelpWindow, Call());
   EXPECT_EQ(kFakeHelpWindow, Call());
   EXPECT_EQ(kFakeHelpWindow, Call());
   EXPECT_EQ(1, record_.locationCalls);
   EXPECT_EQ(1u, record_.loads.size());
   EXPECT_EQ(1, record_.entryLookups);
-  EXPECT_EQ(before + 3, CallsOf(kFakeHelpLibrary).size());
+  EXPECT_EQ(before + 3, RecordedHelpCalls(kFakeHelpLibrary).size());
 }
 
 TEST_F(HelpTest, MissingOrdinalFailsButIsLookedUpAgain) {
@@ -154,7 +140,7 @@ TEST_F(HelpTest, MissingOrdinalFailsButIsLookedUpAgain) {
   EXPECT_EQ(nullptr, Call());
   EXPECT_EQ(Loads{noEntry_}, record_.loads) << "loaded once only";
   EXPECT_EQ(2, record_.entryLookups);
-  EXPECT_TRUE(CallsOf(kFakeHelpNoEntryLibrary).empty());
+  EXPECT_TRUE(RecordedHelpCalls(kFakeHelpNoEntryLibrary).empty());
 }
 
 // The process-wide launcher, used once in this process.
@@ -163,11 +149,11 @@ TEST(ShowHelpTest, OpensTheHelpFileBesideTheModule) {
   HtmlHelpKeyGuard::RegisterPath(BesideProgram(kFakeHelpLibrary));
   HMODULE fake = LoadLibraryA(BesideProgram(kFakeHelpLibrary).c_str());
   ASSERT_NE(nullptr, fake);
-  const size_t before = CallsOf(kFakeHelpLibrary).size();
+  const size_t before = RecordedHelpCalls(kFakeHelpLibrary).size();
   HWND window = reinterpret_cast<HWND>(static_cast<LONG_PTR>(0x5678));
   EXPECT_EQ(kFakeHelpWindow, ShowHelp(window));
   EXPECT_EQ(kFakeHelpWindow, ShowHelp(window));
-  std::vector<FakeHelpCall> calls = CallsOf(kFakeHelpLibrary);
+  std::vector<FakeHelpCall> calls = RecordedHelpCalls(kFakeHelpLibrary);
   ASSERT_EQ(before + 2, calls.size());
   std::string expected = testing::ProgramPath();
   expected = expected.substr(0, expected.find_last_of('.')) + ".chm";

@@ -8,6 +8,7 @@
 #include <gtest/gtest.h>
 
 #include <string>
+#include <vector>
 
 #include "fake_htmlhelp.h"
 #include "html_help_key.h"
@@ -60,13 +61,10 @@ TEST(InstalledHelpTest, HelpButtonShowsTheInstalledHelpFile) {
   CoUninitialize();
   ASSERT_TRUE(helpPressed) << "the options dialog did not appear";
 
-  HMODULE fake = GetModuleHandleA(kFakeHelpLibrary);
-  ASSERT_NE(nullptr, fake) << "HTML Help was not asked for";
-  auto count = reinterpret_cast<FakeHelpCallCountProc>(reinterpret_cast<void*>(GetProcAddress(fake, "FakeHelpCallCount")));
-  auto get = reinterpret_cast<FakeHelpGetCallProc>(reinterpret_cast<void*>(GetProcAddress(fake, "FakeHelpGetCall")));
-  ASSERT_EQ(1, count());
-  FakeHelpCall call = {};
-  ASSERT_TRUE(get(0, &call));
+  ASSERT_NE(nullptr, GetModuleHandleA(kFakeHelpLibrary)) << "HTML Help was not asked for";
+  std::vector<FakeHelpCall> calls = RecordedHelpCalls(kFakeHelpLibrary);
+  ASSERT_EQ(1u, calls.size());
+  const FakeHelpCall& call = calls[0];
   const std::string helpFile = folder + "\\quillet.chm";
   EXPECT_STREQ(helpFile.c_str(), call.file);
   EXPECT_EQ(0u, call.command) << "HH_DISPLAY_TOPIC";

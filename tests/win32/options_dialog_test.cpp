@@ -284,13 +284,10 @@ TEST_F(OptionsDialogTest, HelpOpensTheHelpFileAndLeavesTheDialogOpen) {
     Click(dialog, IDCANCEL);
   });
   EXPECT_TRUE(openAfterHelp);
-  HMODULE fake = GetModuleHandleA(kFakeHelpLibrary);
-  ASSERT_NE(nullptr, fake) << "the registered HTML Help library was not loaded";
-  auto count = reinterpret_cast<FakeHelpCallCountProc>(reinterpret_cast<void*>(GetProcAddress(fake, "FakeHelpCallCount")));
-  auto get = reinterpret_cast<FakeHelpGetCallProc>(reinterpret_cast<void*>(GetProcAddress(fake, "FakeHelpGetCall")));
-  ASSERT_EQ(1, count());
-  FakeHelpCall call = {};
-  ASSERT_TRUE(get(0, &call));
+  ASSERT_NE(nullptr, GetModuleHandleA(kFakeHelpLibrary)) << "the registered HTML Help library was not loaded";
+  std::vector<FakeHelpCall> calls = RecordedHelpCalls(kFakeHelpLibrary);
+  ASSERT_EQ(1u, calls.size());
+  const FakeHelpCall& call = calls[0];
   EXPECT_EQ(shown, call.caller);
   std::string expected = testing::ProgramPath();
   expected = expected.substr(0, expected.find_last_of('.')) + ".chm";
