@@ -8,6 +8,7 @@
 
 #include "com/class_object.h"
 #include "com/module.h"
+#include "server_support.h"
 
 namespace quillet {
 namespace {
@@ -63,7 +64,7 @@ TEST_F(ModuleDetachTest, AttachStartsEmpty) {
   EXPECT_EQ(nullptr, serverModule.shutdownList);
   EXPECT_EQ(serverModule.instance, serverModule.typeLibInstance);
   EXPECT_EQ(S_OK, DllCanUnloadNow());
-  DetachModule();
+  DetachModule(false);
 }
 
 TEST_F(ModuleDetachTest, DetachReleasesBrowserThenSiteThenRunsHooksNewestFirst) {
@@ -78,7 +79,7 @@ TEST_F(ModuleDetachTest, DetachReleasesBrowserThenSiteThenRunsHooksNewestFirst) 
   EXPECT_EQ(0, serverModule.lockCount);
   for (char hook : {'1', '2', '3'}) EXPECT_EQ(S_OK, AddShutdownHook(RecordHook, static_cast<DWORD_PTR>(hook)));
   EXPECT_EQ("", events);
-  DetachModule();
+  DetachModule(false);
   EXPECT_EQ("BS321", events);
   EXPECT_EQ(nullptr, serverModule.shutdownList);
   EXPECT_EQ(nullptr, classTable[0].classObject);
@@ -91,7 +92,7 @@ TEST_F(ModuleDetachTest, AnEmptyObjectReleasesNothing) {
   object->site = &siteStub;  // no browser held
   object->Release();
   factory->Release();
-  DetachModule();
+  DetachModule(false);
   EXPECT_EQ("S", events);
 }
 
@@ -103,7 +104,7 @@ TEST_F(ModuleDetachTest, AnOutsideReferenceKeepsTheObjectPastDetach) {
   object->browser = StubBrowser();
   object->Release();
   AddShutdownHook(RecordHook, 'H');
-  DetachModule();
+  DetachModule(false);
   EXPECT_EQ("H", events);  // the class object survives; only the hook ran
   EXPECT_EQ(nullptr, classTable[0].classObject);
   EXPECT_EQ(0u, factory->Release());  // the last reference destroys it
@@ -111,8 +112,32 @@ TEST_F(ModuleDetachTest, AnOutsideReferenceKeepsTheObjectPastDetach) {
 }
 
 TEST_F(ModuleDetachTest, NothingCreatedNothingReleased) {
-  DetachModule();
+  DetachModule(false);
   EXPECT_EQ("", events);
+}
+
+// When the process ends, the components the object holds may be gone already.
+TEST_F(ModuleDetachTest, AtProcessExitNothingIsReleasedAndNoHookRuns) {
+  IClassFactory* factory = nullptr;
+  Veltrano* object = CreateObject(&factory);
+  ASSERT_NE(nullptr, object);
+  object->site = &siteStub;
+  object->browser = StubBrowser();
+  object->Release();
+  factory->Release();
+  AddShutdownHook(RecordHook, 'H');
+  DetachModule(true);
+  EXPECT_EQ("", events);
+  EXPECT_NE(nullptr, classTable[0].classObject);
+  DetachModule(false);  // what FreeLibrary would have done
+  EXPECT_EQ("BSH", events);
+}
+
+// Through the library's real entry point, in a process of its own.
+TEST(ModuleEntryPointTest, FreeLibraryReleasesTheSiteTheEndOfTheProcessDoesNot) {
+  const std::string command = std::string("\"") + QUILLET_EXIT_PROBE_PATH + "\" \"" + test::BuiltDllPath() + "\" ";
+  EXPECT_EQ("site released\nfreed\n", test::RunCapturingOutput(command + "free"));
+  EXPECT_EQ("exiting\n", test::RunCapturingOutput(command + "exit"));
 }
 
 }  // namespace
