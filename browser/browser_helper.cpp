@@ -54,7 +54,8 @@ IWebBrowser2* EventBrowser(HelperFields& fields, DISPPARAMS* params) {
     if (argument.vt == VT_DISPATCH) dispatch = argument.pdispVal;
     if (argument.vt == (VT_BYREF | VT_DISPATCH) && argument.ppdispVal != nullptr) dispatch = *argument.ppdispVal;
     IWebBrowser2* browser = nullptr;
-    if (dispatch != nullptr && SUCCEEDED(dispatch->QueryInterface(IID_IWebBrowser2, reinterpret_cast<void**>(&browser))) &&
+    if (dispatch != nullptr &&
+        SUCCEEDED(dispatch->QueryInterface(IID_IWebBrowser2, reinterpret_cast<void**>(&browser))) &&
         browser != nullptr) {
       return browser;
     }

@@ -66,6 +66,15 @@ class HelperUnderTest : public IDispatch {
   BrowserWindowRecords windows;
 };
 
+// A URL as the browser passes it, for the caller to clear.
+VARIANT UrlVariant(const wchar_t* text) {
+  VARIANT url;
+  VariantInit(&url);
+  url.vt = VT_BSTR;
+  url.bstrVal = SysAllocString(text);
+  return url;
+}
+
 int Count(const std::vector<std::string>& history, const std::string& prefix) {
   return static_cast<int>(std::count_if(history.begin(), history.end(), [&](const std::string& entry) {
     return entry.compare(0, prefix.size(), prefix) == 0;
@@ -284,10 +293,7 @@ TEST_F(BrowserHelperTest, EveryPickedTargetIsAnOwnedReference) {
       {"pDisp null by reference", 7, VT_BYREF | VT_DISPATCH, nullptr, &attached},
       {"pDisp of another type", 7, VT_I4, nullptr, &attached},
   };
-  VARIANT url;
-  VariantInit(&url);
-  url.vt = VT_BSTR;
-  url.bstrVal = SysAllocString(L"http://autosearch/response.asp?MT=x&srch=5");
+  VARIANT url = UrlVariant(L"http://autosearch/response.asp?MT=x&srch=5");
   for (const auto& c : cases) {
     VARIANTARG args[7];
     for (VARIANTARG& arg : args) VariantInit(&arg);
@@ -328,10 +334,7 @@ TEST_F(BrowserHelperTest, EachWindowOnItsOwnThreadKeepsItsOwnBrowserAndConnectio
   EXPECT_EQ(1, a->references());
   EXPECT_EQ(3, b.references()) << "the site, its record and the field of the window attached last";
 
-  VARIANT url;
-  VariantInit(&url);
-  url.vt = VT_BSTR;
-  url.bstrVal = SysAllocString(L"http://autosearch/response.asp?MT=a&srch=5");
+  VARIANT url = UrlVariant(L"http://autosearch/response.asp?MT=a&srch=5");
   VARIANTARG args[6];
   for (VARIANTARG& arg : args) VariantInit(&arg);
   args[5].vt = VT_BYREF | VT_VARIANT;
@@ -423,10 +426,7 @@ TEST_F(BrowserHelperTest, InvokeArgumentChecks) {
   for (DISPID dispid : {DISPID_BEFORENAVIGATE2, DISPID_ONQUIT, 0, 999}) {
     EXPECT_EQ(E_INVALIDARG, HelperInvoke(helper_.fields(), dispid, nullptr)) << dispid;
   }
-  VARIANT url;
-  VariantInit(&url);
-  url.vt = VT_BSTR;
-  url.bstrVal = SysAllocString(L"http://autosearch/response.asp?MT=x");
+  VARIANT url = UrlVariant(L"http://autosearch/response.asp?MT=x");
   VARIANTARG args[7];
   for (VARIANTARG& arg : args) VariantInit(&arg);
   DISPPARAMS five = {args, nullptr, 5, 0};

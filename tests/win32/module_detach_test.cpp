@@ -49,6 +49,17 @@ class ModuleDetachTest : public ::testing::Test {
     AttachModule(GetModuleHandleA(nullptr));
   }
 
+  // The object, holding the stub site and browser, and no reference of ours
+  // but the class object's.
+  bool CreateObjectHoldingStubs(IClassFactory** factory) {
+    Veltrano* object = CreateObject(factory);
+    if (object == nullptr) return false;
+    object->site = &siteStub;
+    object->browser = StubBrowser();
+    object->Release();
+    return true;
+  }
+
   // The Veltrano object of the class object that DllGetClassObject creates.
   Veltrano* CreateObject(IClassFactory** factory) {
     EXPECT_EQ(S_OK, DllGetClassObject(CLSID_Veltrano, IID_IClassFactory, reinterpret_cast<void**>(factory)));
@@ -98,11 +109,7 @@ TEST_F(ModuleDetachTest, AnEmptyObjectReleasesNothing) {
 
 TEST_F(ModuleDetachTest, AnOutsideReferenceKeepsTheObjectPastDetach) {
   IClassFactory* factory = nullptr;
-  Veltrano* object = CreateObject(&factory);
-  ASSERT_NE(nullptr, object);
-  object->site = &siteStub;
-  object->browser = StubBrowser();
-  object->Release();
+  ASSERT_TRUE(CreateObjectHoldingStubs(&factory));
   AddShutdownHook(RecordHook, 'H');
   DetachModule(false);
   EXPECT_EQ("H", events);  // the class object survives; only the hook ran
@@ -119,11 +126,7 @@ TEST_F(ModuleDetachTest, NothingCreatedNothingReleased) {
 // When the process ends, the components the object holds may be gone already.
 TEST_F(ModuleDetachTest, AtProcessExitNothingIsReleasedAndNoHookRuns) {
   IClassFactory* factory = nullptr;
-  Veltrano* object = CreateObject(&factory);
-  ASSERT_NE(nullptr, object);
-  object->site = &siteStub;
-  object->browser = StubBrowser();
-  object->Release();
+  ASSERT_TRUE(CreateObjectHoldingStubs(&factory));
   factory->Release();
   AddShutdownHook(RecordHook, 'H');
   DetachModule(true);
