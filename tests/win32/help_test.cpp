@@ -19,8 +19,16 @@ namespace {
 using testing::BesideProgram;
 using testing::HtmlHelpKeyGuard;
 
-// Records what the loader asks of the platform. "hhctrl.ocx" is answered by
-// the library a test chooses (or by nothing), so the system's own is never used.
+// The system's own HTML Help library, by its full path.
+std::string SystemHelpLibrary() {
+  char directory[MAX_PATH] = "";
+  GetSystemDirectoryA(directory, sizeof directory);
+  return std::string(directory) + "\\" + kHtmlHelpLibraryName;
+}
+
+// Records what the loader asks of the platform. The system's "hhctrl.ocx" is
+// answered by the library a test chooses (or by nothing), and a bare name
+// loads nothing, so the system's own library is never used.
 struct Recorder {
   int locationCalls = 0;
   std::vector<std::string> loads;
@@ -31,14 +39,15 @@ Recorder* recorder = nullptr;
 
 bool RecordLocation(char* buffer) {
   ++recorder->locationCalls;
-  return GetHtmlHelpLocation(buffer);
+  return GetHtmlHelpLibraryLocation(buffer);
 }
 
 HMODULE RecordLoad(const char* name) {
   recorder->loads.push_back(name);
-  if (std::string(name) == kHtmlHelpLibraryName) {
+  if (name == SystemHelpLibrary()) {
     return recorder->fallback.empty() ? nullptr : LoadLibraryA(recorder->fallback.c_str());
   }
+  if (std::string(name).find('\\') == std::string::npos) return nullptr;
   return LoadLibraryA(name);
 }
 
@@ -81,11 +90,11 @@ TEST_F(HelpTest, RegisteredLocationIsLoadedFirst) {
   EXPECT_EQ(0u, calls.back().data);
 }
 
-TEST_F(HelpTest, WithoutRegisteredLocationTheLibraryNameIsLoaded) {
+TEST_F(HelpTest, WithoutRegisteredLocationTheSystemLibraryIsLoadedByItsFullPath) {
   HtmlHelpKeyGuard::Unregister();
   record_.fallback = fake_;
   EXPECT_EQ(kFakeHelpWindow, Call());
-  EXPECT_EQ(Loads{kHtmlHelpLibraryName}, record_.loads);
+  EXPECT_EQ(Loads{SystemHelpLibrary()}, record_.loads) << "never by its bare name";
 }
 
 TEST_F(HelpTest, UnloadableRegisteredLocationFallsBackToTheLibraryName) {
@@ -93,21 +102,56 @@ TEST_F(HelpTest, UnloadableRegisteredLocationFallsBackToTheLibraryName) {
   HtmlHelpKeyGuard::RegisterPath(missing);
   record_.fallback = fake_;
   EXPECT_EQ(kFakeHelpWindow, Call());
-  EXPECT_EQ((Loads{missing, kHtmlHelpLibraryName}), record_.loads);
+  EXPECT_EQ((Loads{missing, SystemHelpLibrary()}), record_.loads);
 }
 
 TEST_F(HelpTest, RegisteredValueFillingTheBufferIsNotUsed) {
   HtmlHelpKeyGuard::Register(reg::kBinary, std::string(kHelpPathSize, 'p'));
   record_.fallback = fake_;
   EXPECT_EQ(kFakeHelpWindow, Call());
-  EXPECT_EQ(Loads{kHtmlHelpLibraryName}, record_.loads);
+  EXPECT_EQ(Loads{SystemHelpLibrary()}, record_.loads);
+}
+
+// A REG_EXPAND_SZ location is expanded before use; an expansion that does not
+// fit the 260-byte path is not a usable location.
+TEST_F(HelpTest, ExpandableLocationIsExpandedWithinThePathBuffer) {
+  std::string folder = fake_.substr(0, fake_.find_last_of('\\'));
+  const std::string base = "C:\\q\\";
+  const std::string ocx = "\\h.ocx";
+  const std::string fits(kHelpPathSize - 1 - base.size() - ocx.size(), 'f');
+  const std::string tooLong(fits.size() + 1, 'f');
+  const struct {
+    const char* what;
+    std::string variable;
+    std::string location;  // registered as REG_EXPAND_SZ
+    Loads loads;
+    HWND result;
+  } cases[] = {
+      {"expanded", folder, "%QUILLET_HELP_DIR%\\" + std::string(kFakeHelpLibrary), {fake_}, kFakeHelpWindow},
+      {"259 characters expanded", fits, base + "%QUILLET_HELP_DIR%" + ocx,
+       {base + fits + ocx, SystemHelpLibrary()}, nullptr},
+      {"260 characters expanded", tooLong, base + "%QUILLET_HELP_DIR%" + ocx, {SystemHelpLibrary()}, nullptr},
+      {"unknown variable stays", "", "C:\\%QUILLET_NO_SUCH_VARIABLE%\\h.ocx",
+       {"C:\\%QUILLET_NO_SUCH_VARIABLE%\\h.ocx", SystemHelpLibrary()}, nullptr},
+  };
+  for (const auto& c : cases) {
+    HtmlHelpState state;
+    Recorder record;
+    recorder = &record;
+    SetEnvironmentVariableA("QUILLET_HELP_DIR", c.variable.c_str());
+    HtmlHelpKeyGuard::Register(reg::kExpandSz, c.location + '\0');
+    EXPECT_EQ(c.result, CallHtmlHelpWith(state, kRecordingPlatform, kWindow, "C:\\help\\quillet.chm", 0, 0)) << c.what;
+    EXPECT_EQ(c.loads, record.loads) << c.what;
+  }
+  SetEnvironmentVariableA("QUILLET_HELP_DIR", nullptr);
+  recorder = &record_;
 }
 
 TEST_F(HelpTest, WhenBothLoadsFailNothingIsTriedAgain) {
   const std::string missing = BesideProgram("no_such_help.ocx");
   HtmlHelpKeyGuard::RegisterPath(missing);
   EXPECT_EQ(nullptr, Call());
-  EXPECT_EQ((Loads{missing, kHtmlHelpLibraryName}), record_.loads);
+  EXPECT_EQ((Loads{missing, SystemHelpLibrary()}), record_.loads);
   EXPECT_EQ(1, state_.htmlHelpFailed);
   EXPECT_EQ(nullptr, state_.htmlHelpModule);
 
