@@ -1,6 +1,6 @@
 ; The Quillet installer. One script gives the shipped x86 installer and, with
-; AMD64 defined, an amd64 one for the tests (our test machines cannot run
-; 32-bit programs).
+; AMD64 defined, an amd64 one for the tests on machines that cannot run 32-bit
+; programs.
 ;
 ;   makensis -DVERSION=1.1.30 -DNUMERIC_VERSION=1.1.0.30 -DOUTFILE=<setup.exe>
 ;            -DX86_DIR=<folder> [-DX64_DIR=<folder>] quillet.nsi
@@ -137,7 +137,7 @@ FunctionEnd
 ; browser holds goes when Windows restarts.
 Function ${UN}RemoveFolder
   Delete /REBOOTOK "$1\quillet.dll"
-  Delete /REBOOTOK "$1\quillet.dll.old"
+  Delete /REBOOTOK "$1\quillet.dll.old*"
   Delete "$1\quillet.ini"
   Delete "$1\quillet.chm"
   RMDir /REBOOTOK "$1"
@@ -227,7 +227,9 @@ FunctionEnd
 
 ; A library that a running browser has loaded cannot be overwritten, but it
 ; can be moved aside: browser windows opened from now on load the new one,
-; and the old file goes when Windows restarts. $1 is the folder.
+; and the old file goes when Windows restarts. $1 is the folder. A browser
+; that ran through earlier upgrades may still hold earlier copies, so the
+; first free name of quillet.dll.old, quillet.dll.old1, ... is taken.
 Function MoveLoadedLibraryAside
   ${IfNot} ${FileExists} "$1\quillet.dll"
     Return
@@ -237,14 +239,21 @@ Function MoveLoadedLibraryAside
   ${IfNot} ${Errors}
     Return
   ${EndIf}
-  Delete "$1\quillet.dll.old"
+  StrCpy $R0 ""
+  ${Do}
+    Delete "$1\quillet.dll.old$R0"
+    ${IfNot} ${FileExists} "$1\quillet.dll.old$R0"
+      ${ExitDo}
+    ${EndIf}
+    IntOp $R0 $R0 + 1
+  ${LoopUntil} $R0 > 99
   ClearErrors
-  Rename "$1\quillet.dll" "$1\quillet.dll.old"
+  Rename "$1\quillet.dll" "$1\quillet.dll.old$R0"
   ${If} ${Errors}
     StrCpy $0 "$1\quillet.dll is in use and cannot be replaced. Close every browser window, then run setup again."
     Call Fail
   ${EndIf}
-  Delete /REBOOTOK "$1\quillet.dll.old"
+  Delete /REBOOTOK "$1\quillet.dll.old$R0"
   StrCpy $InUse 1
 FunctionEnd
 
