@@ -10,7 +10,7 @@ WINTEST := $(BUILD)/$(WINE_ARCH)
 TOOLCHAIN_win32 := cmake/toolchain-mingw-i686.cmake
 TOOLCHAIN_win64 := cmake/toolchain-mingw-x86_64.cmake
 
-.PHONY: all deps host win32 win64 test test-host test-windows demo dist test-dist bench fuzz clean
+.PHONY: all deps host win32 win64 test test-host test-windows test32 demo dist test-dist bench fuzz clean
 
 all: host win32
 
@@ -25,7 +25,9 @@ win32 win64: deps
 	cmake -S . -B $(BUILD)/$@ -DCMAKE_BUILD_TYPE=Release -DCMAKE_TOOLCHAIN_FILE=$(TOOLCHAIN_$@) >/dev/null
 	cmake --build $(BUILD)/$@ -j $(JOBS)
 
-test: test-host test-windows
+# Where this machine cannot run 32-bit code, the shipped 32-bit build's Windows
+# tests then run in an emulated 32-bit machine as well (make test32).
+test: test-host test-windows $(if $(filter win64,$(WINE_ARCH)),test32)
 
 test-host: host
 	cd $(BUILD)/host && ctest --output-on-failure -j $(JOBS)
@@ -36,6 +38,12 @@ test-windows: win32 $(WINE_ARCH)
 	[ "$(WINE_ARCH)" = win32 ] || (cd $(BUILD)/win32 && ctest -L dll-file --output-on-failure)
 	tools/wine-prefix $(WINTEST) $(WINE_ARCH)
 	tools/with-display tools/run-ctest $(WINTEST) $(WINE_ARCH) $(JOBS)
+
+# The 32-bit lane alone: the win32 build's Windows tests and the demo flow
+# under 32-bit Wine in an emulated machine (tools/emu32; made once, cached).
+test32: win32
+	tools/install-deps emu32
+	tools/emu32/lane $(BUILD)
 
 demo: win32 $(WINE_ARCH)
 	tools/with-display tools/run-demo $(WINTEST) $(WINE_ARCH)

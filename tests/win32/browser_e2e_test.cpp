@@ -34,7 +34,15 @@ std::string Slurp(const std::string& path) {
 std::vector<std::string> RunBrowser(const std::string& executable, const std::string& arguments) {
   std::string logPath = kFolder + "\\browser.log";
   SECURITY_ATTRIBUTES inherit = {sizeof inherit, nullptr, TRUE};
+  // A log that cannot be made anew must fail the case: reading the previous
+  // run's log instead would check the wrong run.
+  DeleteFileA(logPath.c_str());
   HANDLE log = CreateFileA(logPath.c_str(), GENERIC_WRITE, FILE_SHARE_READ, &inherit, CREATE_ALWAYS, 0, nullptr);
+  std::vector<std::string> entries;
+  if (log == INVALID_HANDLE_VALUE) {
+    ADD_FAILURE() << "cannot create " << logPath << ": error " << GetLastError();
+    return entries;
+  }
   STARTUPINFOA startup = {};
   startup.cb = sizeof startup;
   startup.dwFlags = STARTF_USESTDHANDLES;
@@ -44,7 +52,6 @@ std::vector<std::string> RunBrowser(const std::string& executable, const std::st
   std::string command = "\"" + executable + "\" " + arguments;
   std::vector<char> line(command.begin(), command.end());
   line.push_back('\0');
-  std::vector<std::string> entries;
   if (!CreateProcessA(nullptr, line.data(), nullptr, nullptr, TRUE, 0, nullptr, nullptr, &startup, &process)) {
     CloseHandle(log);
     ADD_FAILURE() << "cannot start " << command;
@@ -52,6 +59,8 @@ std::vector<std::string> RunBrowser(const std::string& executable, const std::st
   }
   if (WaitForSingleObject(process.hProcess, 90000) != WAIT_OBJECT_0) {
     TerminateProcess(process.hProcess, 1);
+    // Termination is asynchronous; the next case needs the log file closed.
+    WaitForSingleObject(process.hProcess, 10000);
     ADD_FAILURE() << "the browser stand-in hung: " << command;
   }
   CloseHandle(process.hThread);
