@@ -3,10 +3,14 @@
 # make dist: the release (installer, zip, sums) in $(BUILD)/dist.
 BUILD ?= build
 JOBS ?= 2
+# win32 where this machine runs 32-bit code, else win64.
 WINE_ARCH := $(shell tools/wine-arch)
-# The product is always the 32-bit build; its Windows tests run in whichever
-# build this machine can execute.
+# The build whose programs the demo and the benchmarks run.
 WINTEST := $(BUILD)/$(WINE_ARCH)
+# Both libraries ship, so the Windows tests run in every build this machine
+# can execute: the 64-bit one always, the 32-bit one where 32-bit code runs
+# (elsewhere in an emulated 32-bit machine, make test32).
+WINTESTS := $(if $(filter win32,$(WINE_ARCH)),win32 win64,win64)
 TOOLCHAIN_win32 := cmake/toolchain-mingw-i686.cmake
 TOOLCHAIN_win64 := cmake/toolchain-mingw-x86_64.cmake
 
@@ -26,18 +30,22 @@ win32 win64: deps
 	cmake --build $(BUILD)/$@ -j $(JOBS)
 
 # Where this machine cannot run 32-bit code, the shipped 32-bit build's Windows
-# tests then run in an emulated 32-bit machine as well (make test32).
-test: test-host test-windows $(if $(filter win64,$(WINE_ARCH)),test32)
+# tests run in an emulated 32-bit machine (make test32); where it can, the
+# shipped x86 installer is tested too (make test-dist).
+test: test-host test-windows $(if $(filter win64,$(WINE_ARCH)),test32,test-dist)
 
 test-host: host
 	cd $(BUILD)/host && ctest --output-on-failure -j $(JOBS)
 
-test-windows: win32 $(WINE_ARCH)
-	@[ "$(WINE_ARCH)" = win32 ] || echo "note: this machine cannot run 32-bit code; the Windows tests run in the 64-bit build"
+test-windows: win32 win64
+	@[ "$(WINE_ARCH)" = win32 ] || echo "note: this machine cannot run 32-bit code; the 32-bit library is checked as a file here and run in make test32"
 	@# The 32-bit product is always checked as a file, even where it cannot run.
 	[ "$(WINE_ARCH)" = win32 ] || (cd $(BUILD)/win32 && ctest -L dll-file --output-on-failure)
-	tools/wine-prefix $(WINTEST) $(WINE_ARCH)
-	tools/with-display tools/run-ctest $(WINTEST) $(WINE_ARCH) $(JOBS)
+	set -e; for arch in $(WINTESTS); do \
+	  echo "== Windows tests of the $$arch build"; \
+	  tools/wine-prefix $(BUILD)/$$arch $$arch; \
+	  tools/with-display tools/run-ctest $(BUILD)/$$arch $$arch $(JOBS); \
+	done
 
 # The 32-bit lane alone: the win32 build's Windows tests and the demo flow
 # under 32-bit Wine in an emulated machine (tools/emu32; made once, cached).
