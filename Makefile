@@ -1,5 +1,6 @@
 # make test: installs what is missing, builds both builds, runs every test.
 # make demo: the main job, shown under Wine.
+# make dist: the release (installer, zip, sums) in $(BUILD)/dist.
 BUILD ?= build
 JOBS ?= 2
 WINE_ARCH := $(shell tools/wine-arch)
@@ -9,7 +10,7 @@ WINTEST := $(BUILD)/$(WINE_ARCH)
 TOOLCHAIN_win32 := cmake/toolchain-mingw-i686.cmake
 TOOLCHAIN_win64 := cmake/toolchain-mingw-x86_64.cmake
 
-.PHONY: all deps host win32 win64 test test-host test-windows demo bench fuzz clean
+.PHONY: all deps host win32 win64 test test-host test-windows demo dist test-dist bench fuzz clean
 
 all: host win32
 
@@ -39,14 +40,30 @@ test-windows: win32 $(WINE_ARCH)
 demo: win32 $(WINE_ARCH)
 	tools/with-display tools/run-demo $(WINTEST) $(WINE_ARCH)
 
-# Benchmarks: an optimised host build without sanitizers, then Enter under Wine.
+# The release: the x86 installer (which carries both libraries), a zip of both
+# libraries and SHA256SUMS, from the two Windows builds.
+dist: win32 win64
+	tools/make-dist $(BUILD)
+
+# The installer test on the shipped x86 installer, in a 64-bit prefix as on
+# 64-bit Windows, where it installs both libraries. Needs a machine that runs
+# 32-bit code.
+test-dist: dist
+	@[ "$(WINE_ARCH)" = win32 ] || { echo "test-dist: this machine cannot run 32-bit code"; exit 1; }
+	tools/with-display tests/win32/installer-test $(BUILD)/dist-test win64 \
+	  $(BUILD)/dist/quillet-setup-$(shell tools/quillet-version).exe \
+	  $(BUILD)/win32/tests/win32/quillet-setup-refusing.exe $(BUILD)/win32/tools/iexplore.exe \
+	  $(BUILD)/win32/tests/win32/installed_help_test.exe \
+	  'C:\Program Files (x86)\Kestrowe\Quillet=$(BUILD)/win32/com' 'C:\Program Files\Kestrowe\Quillet=$(BUILD)/win64/com'
+
+# Benchmarks: an optimised host build without sanitizers, then Enter and the
+# browser stand-in under Wine; a missing figure fails the target.
 bench: deps $(WINE_ARCH)
 	cmake -S . -B $(BUILD)/bench -DCMAKE_BUILD_TYPE=Release -DQUILLET_SANITIZE=OFF >/dev/null
 	cmake --build $(BUILD)/bench -j $(JOBS) --target quillet_bench
 	$(BUILD)/bench/bench/quillet_bench
 	tools/wine-prefix $(WINTEST) $(WINE_ARCH)
-	tools/with-display tools/wine-program $(WINTEST) $(WINE_ARCH) $(WINTEST)/tools/enter_bench.exe
-	tools/with-display tools/run-browser-bench $(WINTEST) $(WINE_ARCH)
+	tools/with-display tools/run-windows-bench $(WINTEST) $(WINE_ARCH)
 
 # make fuzz: every fuzz target under libFuzzer (clang, with the address and
 # undefined-behaviour sanitizers), for FUZZ_SECONDS each, or for FUZZ_RUNS

@@ -43,22 +43,59 @@ void Replace(T*& field, T* value) {
   if (old != nullptr) old->Release();
 }
 
-// The browser that raised a BeforeNavigate2: its pDisp argument when that is
-// a browser, else the one attached last.
-IWebBrowser2* EventBrowser(DISPPARAMS* params, IWebBrowser2* fallback) {
+// The browser a BeforeNavigate2 is about, always with a reference the caller
+// releases: its pDisp argument when that is a browser, else the browser of
+// the window whose thread raised it, else the one attached last.
+IWebBrowser2* EventBrowser(HelperFields& fields, DISPPARAMS* params) {
   constexpr int kDispIndex = host::kBeforeNavigate2ArgumentCount - 1;
-  if (params->cArgs < static_cast<UINT>(host::kBeforeNavigate2ArgumentCount)) return fallback;
-  VARIANTARG& argument = params->rgvarg[kDispIndex];
-  IDispatch* dispatch = nullptr;
-  if (argument.vt == VT_DISPATCH) dispatch = argument.pdispVal;
-  if (argument.vt == (VT_BYREF | VT_DISPATCH) && argument.ppdispVal != nullptr) dispatch = *argument.ppdispVal;
-  IWebBrowser2* browser = nullptr;
-  if (dispatch == nullptr ||
-      FAILED(dispatch->QueryInterface(IID_IWebBrowser2, reinterpret_cast<void**>(&browser)))) {
-    if (fallback != nullptr) fallback->AddRef();
-    return fallback;
+  if (params->cArgs >= static_cast<UINT>(host::kBeforeNavigate2ArgumentCount)) {
+    VARIANTARG& argument = params->rgvarg[kDispIndex];
+    IDispatch* dispatch = nullptr;
+    if (argument.vt == VT_DISPATCH) dispatch = argument.pdispVal;
+    if (argument.vt == (VT_BYREF | VT_DISPATCH) && argument.ppdispVal != nullptr) dispatch = *argument.ppdispVal;
+    IWebBrowser2* browser = nullptr;
+    if (dispatch != nullptr &&
+        SUCCEEDED(dispatch->QueryInterface(IID_IWebBrowser2, reinterpret_cast<void**>(&browser))) &&
+        browser != nullptr) {
+      return browser;
+    }
   }
-  return browser;
+  if (IWebBrowser2* own = fields.windows.BrowserOfThread(GetCurrentThreadId())) return own;
+  if (fields.browser != nullptr) fields.browser->AddRef();
+  return fields.browser;
+}
+
+// Connects the window's browser, once: a window attached again keeps the
+// connection it has, so that each of its events arrives once.
+void ConnectWindow(HelperFields& fields, IWebBrowser2* browser) {
+  IUnknown* identity = nullptr;
+  if (FAILED(browser->QueryInterface(IID_IUnknown, reinterpret_cast<void**>(&identity))) || identity == nullptr) return;
+  identity->Release();  // only compared; the browser's own reference keeps it valid
+  if (fields.windows.Holds(identity)) return;
+  if (!ConnectBrowserEvents(browser, fields.sink, &fields.eventCookie, true)) return;
+  // A connection without a record could never be removed again.
+  if (!fields.windows.Add(GetCurrentThreadId(), browser, identity, fields.eventCookie)) {
+    ConnectBrowserEvents(browser, fields.sink, &fields.eventCookie, false);
+  }
+}
+
+// OnQuit: the window of this thread is disconnected, and only that one.
+void DisconnectWindow(HelperFields& fields) {
+  if (BrowserWindowRecord* record = fields.windows.TakeOfThread(GetCurrentThreadId())) ReleaseWindowRecord(record);
+}
+
+// Edit boxes keep AddressEditProc for the life of the process, so the library
+// that holds it stays loaded that long: pinned before the first box.
+bool PinModule() {
+  static LONG pinned = 0;
+  if (pinned != 0) return true;
+  HMODULE module = nullptr;
+  if (!GetModuleHandleExA(GET_MODULE_HANDLE_EX_FLAG_PIN | GET_MODULE_HANDLE_EX_FLAG_FROM_ADDRESS,
+                          reinterpret_cast<LPCSTR>(&AddressEditProc), &module)) {
+    return false;
+  }
+  InterlockedExchange(&pinned, 1);
+  return true;
 }
 
 void OnBeforeNavigate2(HelperFields& fields, DISPPARAMS* params, VARIANT& urlArgument) {
@@ -74,7 +111,7 @@ void OnBeforeNavigate2(HelperFields& fields, DISPPARAMS* params, VARIANT& urlArg
   if (url.bstrVal != nullptr) wsprintfA(text, "%S", url.bstrVal);  // at most 1023 characters
   char searchUrl[kUrlBufferSize];
   if (MapAutosearchUrl(text, searchUrl)) {
-    IWebBrowser2* target = EventBrowser(params, fields.browser);
+    IWebBrowser2* target = EventBrowser(fields, params);
     StopBrowser(target);
     NavigateBrowser(target, searchUrl);
     if (target != nullptr) target->Release();
@@ -84,14 +121,25 @@ void OnBeforeNavigate2(HelperFields& fields, DISPPARAMS* params, VARIANT& urlArg
 
 }  // namespace
 
+void ReleaseBrowserWindows(BrowserWindowRecords& windows) {
+  BrowserWindowRecord* record = windows.TakeAll();
+  while (record != nullptr) {
+    BrowserWindowRecord* next = record->next;
+    ReleaseWindowRecord(record);
+    record = next;
+  }
+}
+
 void SubclassAddressBars(HWND browserWindow) {
   for (HWND child = GetWindow(browserWindow, GW_CHILD); child != nullptr; child = GetWindow(child, GW_HWNDNEXT)) {
     if (!IsWorkerWindow(child)) continue;
     HWND edit = FindAddressEdit(child);
     if (edit == nullptr) continue;
-    // A box that already runs AddressEditProc keeps it; subclassing it again
-    // would record AddressEditProc as its own previous procedure.
-    if (GetWindowLongPtrA(edit, GWLP_WNDPROC) == reinterpret_cast<LONG_PTR>(&AddressEditProc)) continue;
+    // A box marked as running AddressEditProc keeps it, whatever was put over
+    // it since: subclassing it again would make a procedure that leads back
+    // to us its previous one. A box that cannot be marked is left alone.
+    if (GetPropA(edit, kAddressEditMark) != nullptr) continue;
+    if (!PinModule() || !SetPropA(edit, kAddressEditMark, reinterpret_cast<HANDLE>(&AddressEditProc))) continue;
     previousEditProc = reinterpret_cast<WNDPROC>(
         SetWindowLongPtrA(edit, GWLP_WNDPROC, reinterpret_cast<LONG_PTR>(&AddressEditProc)));
   }
@@ -148,7 +196,7 @@ HRESULT HelperSetSite(HelperFields fields, IUnknown* site) {
   browser->get_HWND(&window);
   fields.browserWindow = reinterpret_cast<HWND>(window);
   SubclassAddressBars(fields.browserWindow);
-  ConnectBrowserEvents(browser, fields.sink, &fields.eventCookie, true);
+  ConnectWindow(fields, browser);
   return S_OK;
 }
 
@@ -182,7 +230,7 @@ HRESULT HelperInvoke(HelperFields fields, DISPID dispid, DISPPARAMS* params) {
     if (url.vt != (VT_BYREF | VT_VARIANT) || url.pvarVal == nullptr) return DISP_E_BADVARTYPE;
     OnBeforeNavigate2(fields, params, *url.pvarVal);
   } else if (dispid == DISPID_ONQUIT) {
-    ConnectBrowserEvents(fields.browser, fields.sink, &fields.eventCookie, false);
+    DisconnectWindow(fields);
   }
   return S_OK;
 }

@@ -9,6 +9,8 @@
 #include <exdisp.h>
 #include <ocidl.h>
 
+#include "browser/window_records.h"
+
 namespace quillet {
 
 // The object's own fields, as the helper functions see them.
@@ -17,6 +19,7 @@ struct HelperFields {
   IWebBrowser2*& browser;
   HWND& browserWindow;
   DWORD& eventCookie;
+  BrowserWindowRecords& windows;  // every connected window, with its own browser and cookie
   IDispatch* sink;  // the object's IVeltrano, connected to the browser's events
 };
 
@@ -25,6 +28,10 @@ HRESULT HelperGetSite(HelperFields fields, REFIID riid, void** ppv);
 HRESULT HelperQueryStatus(const GUID* group, ULONG count, OLECMD* commands, OLECMDTEXT* text);
 HRESULT HelperExec(HelperFields fields, const GUID* group);
 HRESULT HelperInvoke(HelperFields fields, DISPID dispid, DISPPARAMS* params);
+
+// At the object's destruction: every window still connected is disconnected
+// and its browser let go.
+void ReleaseBrowserWindows(BrowserWindowRecords& windows);
 
 // The parts, for the object and the tests.
 void SubclassAddressBars(HWND browserWindow);

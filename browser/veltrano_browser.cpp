@@ -7,8 +7,8 @@ namespace quillet {
 namespace {
 
 HelperFields FieldsOf(Veltrano& object) {
-  return HelperFields{object.site, object.browser, object.browserWindow, object.eventCookie,
-                      static_cast<IVeltrano*>(&object)};
+  return HelperFields{object.site,        object.browser, object.browserWindow,
+                      object.eventCookie, object.windowRecords, static_cast<IVeltrano*>(&object)};
 }
 
 }  // namespace

@@ -2,7 +2,7 @@
 
 #include "com/interface_table.h"
 #include "com/module.h"
-#include "com/process_heap.h"
+#include "platform/process_heap.h"
 
 namespace quillet {
 namespace {

@@ -5,11 +5,12 @@
 
 #include "com/module.h"
 
-extern "C" BOOL WINAPI DllMain(HINSTANCE instance, DWORD reason, LPVOID /*reserved*/) {
+extern "C" BOOL WINAPI DllMain(HINSTANCE instance, DWORD reason, LPVOID reserved) {
   if (reason == DLL_PROCESS_ATTACH) {
     quillet::AttachModule(instance);
   } else if (reason == DLL_PROCESS_DETACH) {
-    quillet::DetachModule();
+    // A reserved argument means the process is ending, not FreeLibrary.
+    quillet::DetachModule(reserved != nullptr);
   }
   return TRUE;
 }

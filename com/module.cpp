@@ -1,6 +1,6 @@
 #include "com/module.h"
 
-#include "com/process_heap.h"
+#include "platform/process_heap.h"
 
 namespace quillet {
 
@@ -31,7 +31,8 @@ void AttachModule(HINSTANCE instance) {
   DisableThreadLibraryCalls(instance);
 }
 
-void DetachModule() {
+void DetachModule(bool processTerminating) {
+  if (processTerminating) return;
   for (ClassEntry* entry = serverModule.classTable; entry->classId != nullptr; ++entry) {
     if (entry->classObject != nullptr) entry->classObject->Release();
     entry->classObject = nullptr;

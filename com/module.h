@@ -48,7 +48,10 @@ LONG UnlockModule();
 HRESULT AddShutdownHook(ShutdownCallback callback, DWORD_PTR argument);
 
 // The entry point's work for DLL_PROCESS_ATTACH and DLL_PROCESS_DETACH.
+// When the process is ending, other threads are gone and the components the
+// object holds may be unloaded already, so nothing is released then; the
+// release work is for FreeLibrary.
 void AttachModule(HINSTANCE instance);
-void DetachModule();
+void DetachModule(bool processTerminating);
 
 }  // namespace quillet

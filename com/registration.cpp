@@ -4,7 +4,7 @@
 
 #include <comcat.h>
 
-#include "com/process_heap.h"
+#include "platform/process_heap.h"
 #include "platform/hresult.h"
 
 namespace quillet {

@@ -1,7 +1,7 @@
 #include "com/type_info_cache.h"
 
 #include "com/module.h"
-#include "com/process_heap.h"
+#include "platform/process_heap.h"
 #include "quillet_h.h"
 
 namespace quillet {

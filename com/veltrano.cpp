@@ -1,5 +1,6 @@
 #include "com/veltrano.h"
 
+#include "browser/browser_helper.h"
 #include "com/interface_table.h"
 #include "com/module.h"
 
@@ -21,6 +22,7 @@ Veltrano::Veltrano() : site(nullptr), browser(nullptr), browserWindow(nullptr), 
 Veltrano::~Veltrano() {
   if (browser != nullptr) browser->Release();
   if (site != nullptr) site->Release();
+  ReleaseBrowserWindows(windowRecords);
 }
 
 STDMETHODIMP Veltrano::QueryInterface(REFIID riid, void** ppv) {

@@ -12,6 +12,8 @@ LRESULT CALLBACK AddressEditProc(HWND window, UINT message, WPARAM wParam, LPARA
     text[0] = '\0';
     GetWindowTextA(window, text, sizeof text);
     if (RewriteTypedText(text)) SetWindowTextA(window, text);
+  } else if (message == WM_NCDESTROY) {
+    RemovePropA(window, kAddressEditMark);
   }
   WNDPROC previous = previousEditProc;
   // Nothing recorded means nothing to hand on to but the default handling.

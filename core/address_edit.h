@@ -9,6 +9,10 @@ namespace quillet {
 // The procedure the subclassed edit boxes had before; one for the process.
 extern WNDPROC previousEditProc;
 
+// The window property that marks a box running AddressEditProc, set when it
+// is subclassed and removed when the box is destroyed.
+constexpr char kAddressEditMark[] = "Quillet.AddressEditProc";
+
 LRESULT CALLBACK AddressEditProc(HWND window, UINT message, WPARAM wParam, LPARAM lParam);
 
 }  // namespace quillet

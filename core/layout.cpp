@@ -35,6 +35,12 @@ constexpr std::array<unsigned char, 256> kConversion = BuildConversion();
 // "цццю" and "реезЮ??цццю": the keys of "www." and of "http://www.".
 constexpr char kShortTrigger[] = "\xF6\xF6\xF6\xFE";
 constexpr char kLongTrigger[] = "\xF0\xE5\xE5\xE7\xDE\x3F\x3F\xF6\xF6\xF6\xFE";
+// "реезЖ..цццю": the keys of "http://www." as a user types them, Shift held
+// for the colon. Its letters match in either case, so the ":" key may come
+// as "ж", whose own conversion is ";"; the sequence always means "http://www.".
+constexpr char kSchemeTrigger[] = "\xF0\xE5\xE5\xE7\xC6..\xF6\xF6\xF6\xFE";
+constexpr char kSchemeTriggerMeaning[] = "http://www.";
+static_assert(sizeof kSchemeTrigger == sizeof kSchemeTriggerMeaning, "one key per character");
 
 bool BeginsWithFolded(const char* text, const char* prefix) {
   for (; *prefix != '\0'; ++prefix, ++text) {
@@ -56,9 +62,14 @@ unsigned char FoldCp1251(unsigned char c) {
 
 int CorrectKeyboardLayout(char* text) {
   if (ReadIntSetting(kSpellingCyrillicName, 1) != 1) return 0;
-  if (!BeginsWithFolded(text, kShortTrigger) && !BeginsWithFolded(text, kLongTrigger)) return 0;
+  size_t start = 0;
+  if (!BeginsWithFolded(text, kShortTrigger) && !BeginsWithFolded(text, kLongTrigger)) {
+    if (!BeginsWithFolded(text, kSchemeTrigger)) return 0;
+    start = sizeof kSchemeTriggerMeaning - 1;
+    std::memcpy(text, kSchemeTriggerMeaning, start);
+  }
   size_t length = std::strlen(text);
-  for (size_t k = 0; k < length; ++k) {
+  for (size_t k = start; k < length; ++k) {
     text[k] = static_cast<char>(kConversion[static_cast<unsigned char>(text[k])]);
   }
   return 1;

@@ -31,7 +31,8 @@ static_assert(sizeof CyrillicKeyRow == 95 && sizeof LatinKeyRow == 95, "two rows
 
 
 // Converts `text` in place when it begins with the keys of "www." or of
-// "http://www." typed in the Russian layout. Returns 1 when it converted.
+// "http://www." typed in the Russian layout ("цццю", "реезЮ??цццю" or
+// "реезЖ..цццю"). Returns 1 when it converted.
 int CorrectKeyboardLayout(char* text);
 
 // Folds a code page 1251 byte for the case-insensitive prefix test:

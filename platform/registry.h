@@ -41,6 +41,7 @@ constexpr uint32_t kAllAccess = 0xF003F;
 
 constexpr uint32_t kNone = 0;
 constexpr uint32_t kSz = 1;
+constexpr uint32_t kExpandSz = 2;
 constexpr uint32_t kBinary = 3;
 constexpr uint32_t kDword = 4;
 }  // namespace reg
@@ -75,9 +76,11 @@ RegistryApi& ActiveRegistry();
 RegistryApi* SetActiveRegistry(RegistryApi* registry);
 
 // Reads a value's bytes as text into `buffer` (`size` bytes), whatever its
-// type. Data without a NUL of its own is ended after its last byte; data that
-// does not fit, or fills the whole buffer without a NUL, is not read (false).
-bool QueryValueText(RegistryApi& registry, RegKey key, const char* name, char* buffer, uint32_t size);
+// type (reported in `type` when that is not null). Data without a NUL of its
+// own is ended after its last byte; data that does not fit, or fills the
+// whole buffer without a NUL, is not read (false).
+bool QueryValueText(RegistryApi& registry, RegKey key, const char* name, char* buffer, uint32_t size,
+                    uint32_t* type = nullptr);
 
 // Owns one open key and closes it on every path.
 class KeyHandle {

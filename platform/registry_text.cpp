@@ -4,11 +4,14 @@
 
 namespace quillet {
 
-bool QueryValueText(RegistryApi& registry, RegKey key, const char* name, char* buffer, uint32_t size) {
+bool QueryValueText(RegistryApi& registry, RegKey key, const char* name, char* buffer, uint32_t size,
+                    uint32_t* type) {
   if (buffer == nullptr || size == 0) return false;
-  uint32_t type = 0;
+  uint32_t valueType = 0;
   uint32_t byteCount = size;
-  RegStatus status = registry.QueryValue(key, name, &type, reinterpret_cast<unsigned char*>(buffer), &byteCount);
+  RegStatus status =
+      registry.QueryValue(key, name, &valueType, reinterpret_cast<unsigned char*>(buffer), &byteCount);
+  if (type != nullptr) *type = valueType;
   if (status != reg::kSuccess || byteCount > size) return false;
   if (std::memchr(buffer, '\0', byteCount) != nullptr) return true;
   if (byteCount == size) return false;

@@ -82,6 +82,8 @@ TEST_F(RewriteTest, ChainWithAMask) {
       {"search runs before spelling", "ww.abc def", s10.c_str()},
       {"Cyrillic trigger converted, not searched", "\xF6\xF6\xF6\xFE\xF4\xE8\xF1", "www.abc"},
       {"Cyrillic without trigger is searched", "\xF6\xF6\xF6", s11.c_str()},
+      {"keys of http://www. converted, not searched", "\xF0\xE5\xE5\xE7\xC6..\xF6\xF6\xF6\xFE\xF4\xE8\xF1",
+       "http://www.abc"},
   };
   for (const RuleCase& c : cases) ExpectRule(RewriteTypedText, c);
 }
@@ -119,6 +121,7 @@ TEST_F(RewriteTest, CyrillicSwitch) {
   for (const char* off : {"0", "2", ""}) {
     StoreTextSetting(kSpellingCyrillicName, off);
     ExpectRule(CorrectKeyboardLayout, {"switch off", "\xF6\xF6\xF6\xFE\xF4\xE8\xF1", nullptr});
+    ExpectRule(CorrectKeyboardLayout, {"switch off", "\xF0\xE5\xE5\xE7\xC6..\xF6\xF6\xF6\xFE\xF4", nullptr});
   }
   StoreTextSetting(kSpellingCyrillicName, "0");
   std::string searched = Searched("\xF6\xF6\xF6\xFE\xF4\xE8\xF1");
@@ -134,6 +137,18 @@ TEST_F(RewriteTest, KeyboardLayoutTable) {
       {"numero sign", "\xF6\xF6\xF6\xFE\xB9" "1", "www.#1"},
       {"long prefix", "\xF0\xE5\xE5\xE7\xDE??\xF6\xF6\xF6\xFE\xF4\xE8\xF1", "http>&&www.abc"},
       {"long prefix, mixed case", "\xD0\xC5\xE5\xE7\xFE??\xD6\xF6\xF6\xFE", "HTtp.&&Www."},
+      // The keys of "http://www." with Shift for the colon: whatever case they
+      // were typed in, they mean "http://www."; the rest converts byte by byte.
+      {"keys of http://www.", "\xF0\xE5\xE5\xE7\xC6..\xF6\xF6\xF6\xFE\xF3\xF7\xF4\xFC\xE7\xE4\xF3\xFE\xF1\xF9\xFC",
+       "http://www.example.com"},
+      {"keys of http://www., colon key unshifted", "\xF0\xE5\xE5\xE7\xE6..\xF6\xF6\xF6\xFE\xF4\xE8\xF1",
+       "http://www.abc"},
+      {"keys of http://www. in capitals", "\xD0\xC5\xC5\xC7\xC6..\xD6\xD6\xD6\xDE\xF4\xC8\xF1.",
+       "http://www.aBc/"},
+      {"keys of http://www. alone", "\xF0\xE5\xE5\xE7\xC6..\xF6\xF6\xF6\xFE", "http://www."},
+      {"keys of http://www without the dot", "\xF0\xE5\xE5\xE7\xC6..\xF6\xF6\xF6", nullptr},
+      {"slashes typed as slashes", "\xF0\xE5\xE5\xE7\xC6//\xF6\xF6\xF6\xFE", nullptr},
+      {"keys of http://www. later", " \xF0\xE5\xE5\xE7\xC6..\xF6\xF6\xF6\xFE", nullptr},
       {"the seven ASCII keys", "\xF6\xF6\xF6\xFE.\";:?,/", "www./@$^&?|"},
       {"unchanged ASCII", "\xF6\xF6\xF6\xFE" "1-=\\!%*()_+ Az", "www.1-=\\!%*()_+ Az"},
       {"yo both cases", "\xF6\xF6\xF6\xFE\xB8\xA8", "www.`~"},

@@ -26,6 +26,11 @@ struct HtmlHelpPlatform {
   FARPROC (*getProcAddress)(HMODULE module, const char* name);
 };
 
+// The registered location of the HTML Help library, ready to load, in a
+// 260-byte `buffer` (a REG_EXPAND_SZ value expanded); false when there is
+// none that can be used.
+bool GetHtmlHelpLibraryLocation(char* buffer);
+
 // Opens the help file with the dialog `window` as caller; the help window or 0.
 HWND ShowHelp(HWND window);
 // HtmlHelpA through the library loaded on first use; 0 when it cannot be had.

@@ -6,14 +6,14 @@
 
 namespace quillet {
 
-bool GetHtmlHelpLocation(char* buffer) {
+bool GetHtmlHelpLocation(char* buffer, uint32_t* type) {
   RegistryApi& registry = ActiveRegistry();
   KeyHandle key(registry);
   if (registry.OpenKey(ClassesRoot(), kHtmlHelpLocationKey, reg::kRead, key.receive()) != reg::kSuccess) {
     return false;
   }
   // A value that fills the buffer without a NUL is not used.
-  if (!QueryValueText(registry, key.get(), nullptr, buffer, kHelpPathSize)) {
+  if (!QueryValueText(registry, key.get(), nullptr, buffer, kHelpPathSize, type)) {
     buffer[0] = '\0';
     return false;
   }

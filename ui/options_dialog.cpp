@@ -94,8 +94,11 @@ void InitOptionsDialog(HWND dialog) {
     }
   }
 
+  // A switch is on only when it reads exactly 1; a check box would show any
+  // other non-zero number as checked, and OK would then store it as 1.
   for (const SwitchBox& box : kSwitchBoxes) {
-    SendDlgItemMessageA(dialog, box.control, BM_SETCHECK, static_cast<WPARAM>(ReadIntSetting(box.setting, 1)), 0);
+    WPARAM state = ReadIntSetting(box.setting, 1) == 1 ? BST_CHECKED : BST_UNCHECKED;
+    SendDlgItemMessageA(dialog, box.control, BM_SETCHECK, state, 0);
   }
 }
 

@@ -196,5 +196,45 @@ TEST_F(BrowserEndToEnd, ToolsMenuOpensTheOptionsDialogOverTheBrowser) {
   EXPECT_STREQ(before, after) << "Cancel stores nothing";
 }
 
+// Each window on its own user-interface thread, as in the browser: closing one
+// leaves the other's connection alone and removes its own.
+TEST_F(BrowserEndToEnd, ClosingOneWindowLeavesTheOthersRedirect) {
+  const std::string autosearch = "http://autosearch/response.asp?MT=two&srch=5";
+  std::vector<std::string> log =
+      RunBrowser(browser_, "--windows 2 --quit 1 --navigate \"2:" + autosearch + "\" --quit 2");
+  std::string threads[2];
+  for (const std::string& entry : log) {
+    for (int w = 0; w < 2; ++w) {
+      std::string prefix = "[" + std::to_string(w + 1) + "] thread ";
+      if (entry.compare(0, prefix.size(), prefix) == 0) threads[w] = entry.substr(prefix.size());
+    }
+  }
+  EXPECT_NE("", threads[0]) << Joined(log);
+  EXPECT_NE(threads[0], threads[1]) << "one thread per window\n" << Joined(log);
+  EXPECT_GE(IndexOf(log, "[1] sinks after quit 0"), 0) << Joined(log);
+  EXPECT_EQ(IndexOf(log, "[2] event OnQuit") + 1, IndexOf(log, "[2] unadvise 1"))
+      << "window 2 stays connected until it quits\n" << Joined(log);
+  EXPECT_GE(IndexOf(log, std::string("[2] arrived ") + kSearch + "two"), 0) << Joined(log);
+  EXPECT_EQ(1, CountPrefix(log, "[2] Stop called")) << Joined(log);
+  EXPECT_GE(IndexOf(log, "[2] sinks after quit 0"), 0) << Joined(log);
+  // Nothing left connected or referenced: the module may unload, and of the
+  // browsers only the one attached last is still held, in the object's field.
+  EXPECT_GE(IndexOf(log, "[2] helper library loaded, DllCanUnloadNow 00000000"), 0) << Joined(log);
+  EXPECT_GE(IndexOf(log, "[1] references held 0"), 0) << Joined(log);
+  EXPECT_GE(IndexOf(log, "[2] references held 1"), 0) << Joined(log);
+  EXPECT_EQ(0, CountPrefix(log, "[0] exception")) << Joined(log);
+}
+
+// Once a window lets its helper go, the browser asks COM to unload what
+// nobody holds; the address bar still runs the library's code until the
+// window is destroyed, so the library must stay.
+TEST_F(BrowserEndToEnd, TheLibraryStaysLoadedWhileAnAddressBarRunsItsCode) {
+  std::vector<std::string> log = RunBrowser(browser_, "--type ww.example.com --quit 1");
+  EXPECT_GE(IndexOf(log, "[1] helper library loaded, DllCanUnloadNow 00000000"), 0) << Joined(log);
+  EXPECT_EQ(0, CountPrefix(log, "[0] exception")) << Joined(log);
+  EXPECT_GE(IndexOf(log, "[1] closed"), 0) << Joined(log);
+  EXPECT_GE(IndexOf(log, "[0] exit"), 0) << Joined(log);
+}
+
 }  // namespace
 }  // namespace quillet

@@ -2,6 +2,8 @@
 // executable name holds "iexplore.exe", so the helper attaches for real.
 #include <gtest/gtest.h>
 
+#include <windows.h>
+#include <commctrl.h>
 #include <exdispid.h>
 
 #include <algorithm>
@@ -14,21 +16,29 @@
 #include "browser/host_process.h"
 #include "core/address_edit.h"
 #include "iexplore/browser.h"
+#include "iexplore/ui_thread.h"
+#include "quillet_h.h"
+#include "server_support.h"
 
 namespace quillet {
 namespace {
 
 using standin::Browser;
+using standin::UiThread;
 
 constexpr char kMask[] = "http://e.com/search?q=%s";
 
 // The object's fields and its event sink, as the Veltrano object holds them.
 class HelperUnderTest : public IDispatch {
  public:
-  HelperFields fields() { return HelperFields{site, browser, browserWindow, eventCookie, this}; }
-  ~HelperUnderTest() {
+  HelperFields fields() { return HelperFields{site, browser, browserWindow, eventCookie, windows, this}; }
+  // What the object's destruction does.
+  void Destroy() {
     if (browser != nullptr) browser->Release();
     if (site != nullptr) site->Release();
+    browser = nullptr;
+    site = nullptr;
+    ReleaseBrowserWindows(windows);
   }
 
   HRESULT STDMETHODCALLTYPE QueryInterface(REFIID riid, void** ppv) override {
@@ -53,7 +63,17 @@ class HelperUnderTest : public IDispatch {
   IWebBrowser2* browser = nullptr;
   HWND browserWindow = nullptr;
   DWORD eventCookie = 0;
+  BrowserWindowRecords windows;
 };
+
+// A URL as the browser passes it, for the caller to clear.
+VARIANT UrlVariant(const wchar_t* text) {
+  VARIANT url;
+  VariantInit(&url);
+  url.vt = VT_BSTR;
+  url.bstrVal = SysAllocString(text);
+  return url;
+}
 
 int Count(const std::vector<std::string>& history, const std::string& prefix) {
   return static_cast<int>(std::count_if(history.begin(), history.end(), [&](const std::string& entry) {
@@ -71,10 +91,7 @@ class BrowserHelperTest : public testing::SettingsTest {
   // The helper lets go of its browser before the browsers go, and the
   // browsers let go of the helper's sink while it still exists.
   void TearDown() override {
-    if (helper_.browser != nullptr) helper_.browser->Release();
-    if (helper_.site != nullptr) helper_.site->Release();
-    helper_.browser = nullptr;
-    helper_.site = nullptr;
+    helper_.Destroy();
     browsers_.clear();
     SettingsTest::TearDown();
   }
@@ -111,7 +128,7 @@ TEST_F(BrowserHelperTest, AttachSubclassesTheAddressBarAndConnects) {
   EXPECT_EQ("http://e.com/search?q=cats and dogs", browser.location());
 }
 
-TEST_F(BrowserHelperTest, AttachingTheSameWindowAgainKeepsAGenuinePreviousProcedure) {
+TEST_F(BrowserHelperTest, AttachingTheSameWindowAgainKeepsAGenuinePreviousProcedureAndOneConnection) {
   Browser& browser = NewBrowser(1, 1);
   HelperSetSite(helper_.fields(), static_cast<IWebBrowser2*>(&browser));
   WNDPROC first = previousEditProc;
@@ -120,6 +137,66 @@ TEST_F(BrowserHelperTest, AttachingTheSameWindowAgainKeepsAGenuinePreviousProced
   EXPECT_NE(reinterpret_cast<WNDPROC>(&AddressEditProc), previousEditProc);
   Type(browser, "ww.example.com");  // would recurse forever through a self-call
   EXPECT_EQ("http://www.example.com/", browser.location());
+  EXPECT_EQ(1u, browser.sinkCount()) << "connected once";
+  browser.ClearHistory();
+  browser.NavigateTo("http://autosearch/response.asp?MT=weather&srch=5");
+  EXPECT_EQ(1, Count(browser.history(), "Stop called")) << "redirected once";
+  EXPECT_EQ(1, Count(browser.history(), "Navigate called"));
+}
+
+// Something else subclasses the box after us and the window is attached
+// again: each message reaches the foreign procedure and the original once.
+constexpr UINT kProbeMessage = WM_APP + 0x51;
+int originalCalls = 0, foreignCalls = 0, foreignDepth = 0;
+WNDPROC originalBelow = nullptr, foreignBelow = nullptr;
+
+LRESULT CALLBACK CountingOriginal(HWND window, UINT message, WPARAM wParam, LPARAM lParam) {
+  if (message == kProbeMessage) ++originalCalls;
+  return CallWindowProcA(originalBelow, window, message, wParam, lParam);
+}
+
+// A loop shows as a count here instead of overflowing the stack.
+bool EnterForeign(UINT message) {
+  if (message == kProbeMessage) ++foreignCalls;
+  return ++foreignDepth <= 8;
+}
+
+LRESULT CALLBACK ForeignProc(HWND window, UINT message, WPARAM wParam, LPARAM lParam) {
+  LRESULT result = EnterForeign(message) ? CallWindowProcA(foreignBelow, window, message, wParam, lParam) : 0;
+  --foreignDepth;
+  return result;
+}
+
+LRESULT CALLBACK ForeignSubclass(HWND window, UINT message, WPARAM wParam, LPARAM lParam, UINT_PTR, DWORD_PTR) {
+  LRESULT result = EnterForeign(message) ? DefSubclassProc(window, message, wParam, lParam) : 0;
+  --foreignDepth;
+  return result;
+}
+
+TEST_F(BrowserHelperTest, AForeignSubclassOnTopIsNeverSubclassedAgain) {
+  for (bool comctl : {false, true}) {
+    Browser& browser = NewBrowser(comctl ? 2 : 1, 1);
+    HWND edit = browser.edit();
+    originalBelow = reinterpret_cast<WNDPROC>(
+        SetWindowLongPtrA(edit, GWLP_WNDPROC, reinterpret_cast<LONG_PTR>(&CountingOriginal)));
+    HelperSetSite(helper_.fields(), static_cast<IWebBrowser2*>(&browser));
+    ASSERT_EQ(reinterpret_cast<WNDPROC>(&CountingOriginal), previousEditProc);
+    if (comctl) {
+      ASSERT_TRUE(SetWindowSubclass(edit, ForeignSubclass, 1, 0));
+    } else {
+      foreignBelow = reinterpret_cast<WNDPROC>(
+          SetWindowLongPtrA(edit, GWLP_WNDPROC, reinterpret_cast<LONG_PTR>(&ForeignProc)));
+    }
+    HelperSetSite(helper_.fields(), static_cast<IWebBrowser2*>(&browser));
+    EXPECT_EQ(reinterpret_cast<WNDPROC>(&CountingOriginal), previousEditProc) << "comctl32: " << comctl;
+    originalCalls = foreignCalls = foreignDepth = 0;
+    SendMessageA(edit, kProbeMessage, 0, 0);
+    EXPECT_EQ(1, foreignCalls) << "comctl32: " << comctl;
+    EXPECT_EQ(1, originalCalls) << "comctl32: " << comctl;
+    Type(browser, "ww.example.com");
+    EXPECT_EQ("http://www.example.com/", browser.location()) << "comctl32: " << comctl;
+    if (comctl) RemoveWindowSubclass(edit, ForeignSubclass, 1);
+  }
 }
 
 TEST_F(BrowserHelperTest, EveryWorkerWindowIsSubclassed) {
@@ -176,12 +253,150 @@ TEST_F(BrowserHelperTest, EventsGoToTheWindowThatRaisedThem) {
   EXPECT_EQ("http://e.com/search?q=cats", first.location());
 }
 
+// Every path that picks the browser to redirect hands out a reference of its
+// own: counted browsers show what was taken and given back.
+class NotABrowser : public IDispatch {
+ public:
+  HRESULT STDMETHODCALLTYPE QueryInterface(REFIID riid, void** ppv) override {
+    *ppv = IsEqualIID(riid, IID_IUnknown) || IsEqualIID(riid, IID_IDispatch) ? this : nullptr;
+    return *ppv != nullptr ? S_OK : E_NOINTERFACE;
+  }
+  ULONG STDMETHODCALLTYPE AddRef() override { return 2; }
+  ULONG STDMETHODCALLTYPE Release() override { return 1; }
+  HRESULT STDMETHODCALLTYPE GetTypeInfoCount(UINT*) override { return E_NOTIMPL; }
+  HRESULT STDMETHODCALLTYPE GetTypeInfo(UINT, LCID, ITypeInfo**) override { return E_NOTIMPL; }
+  HRESULT STDMETHODCALLTYPE GetIDsOfNames(REFIID, LPOLESTR*, UINT, LCID, DISPID*) override { return E_NOTIMPL; }
+  HRESULT STDMETHODCALLTYPE Invoke(DISPID, REFIID, LCID, WORD, DISPPARAMS*, VARIANT*, EXCEPINFO*, UINT*) override {
+    return E_NOTIMPL;
+  }
+};
+
+TEST_F(BrowserHelperTest, EveryPickedTargetIsAnOwnedReference) {
+  Browser& attached = NewBrowser(1, 1);
+  Browser& other = NewBrowser(2, 1);
+  HelperSetSite(helper_.fields(), static_cast<IWebBrowser2*>(&attached));
+  NotABrowser plain;
+  IDispatch* otherDispatch = static_cast<IWebBrowser2*>(&other);
+  IDispatch* none = nullptr;
+  const struct {
+    const char* what;
+    UINT count;
+    VARTYPE vt;
+    IDispatch* disp;
+    Browser* target;
+  } cases[] = {
+      {"six arguments", 6, VT_EMPTY, nullptr, &attached},
+      {"pDisp a browser", 7, VT_DISPATCH, otherDispatch, &other},
+      {"pDisp a browser by reference", 7, VT_BYREF | VT_DISPATCH, otherDispatch, &other},
+      {"pDisp not a browser", 7, VT_DISPATCH, &plain, &attached},
+      {"pDisp null", 7, VT_DISPATCH, nullptr, &attached},
+      {"pDisp null by reference", 7, VT_BYREF | VT_DISPATCH, nullptr, &attached},
+      {"pDisp of another type", 7, VT_I4, nullptr, &attached},
+  };
+  VARIANT url = UrlVariant(L"http://autosearch/response.asp?MT=x&srch=5");
+  for (const auto& c : cases) {
+    VARIANTARG args[7];
+    for (VARIANTARG& arg : args) VariantInit(&arg);
+    args[5].vt = VT_BYREF | VT_VARIANT;
+    args[5].pvarVal = &url;
+    args[6].vt = c.vt;
+    if (c.vt == VT_DISPATCH) args[6].pdispVal = c.disp;
+    IDispatch* byReference = c.disp;
+    if (c.vt == (VT_BYREF | VT_DISPATCH)) args[6].ppdispVal = c.disp != nullptr ? &byReference : &none;
+    DISPPARAMS params = {args, nullptr, c.count, 0};
+    const LONG before[] = {attached.references(), other.references()};
+    attached.ClearHistory();
+    other.ClearHistory();
+    EXPECT_EQ(S_OK, HelperInvoke(helper_.fields(), DISPID_BEFORENAVIGATE2, &params)) << c.what;
+    EXPECT_EQ(before[0], attached.references()) << c.what << ": references of the attached browser";
+    EXPECT_EQ(before[1], other.references()) << c.what << ": references of the other browser";
+    EXPECT_EQ(1, Count(c.target->history(), "Stop called")) << c.what;
+    EXPECT_EQ("http://e.com/search?q=x", c.target->location()) << c.what;
+    Browser* bystander = c.target == &attached ? &other : &attached;
+    EXPECT_EQ(0, Count(bystander->history(), "Stop called")) << c.what;
+  }
+  VariantClear(&url);
+}
+
+// Each browser window has its own user-interface thread: an event without a
+// browser argument goes to the window of the thread that raised it, and
+// OnQuit disconnects that window only.
+TEST_F(BrowserHelperTest, EachWindowOnItsOwnThreadKeepsItsOwnBrowserAndConnection) {
+  UiThread threadOfA;
+  Browser* a = nullptr;
+  threadOfA.Run([&] {
+    a = new Browser(1, 1);
+    HelperSetSite(helper_.fields(), static_cast<IWebBrowser2*>(a));
+  });
+  ASSERT_NE(nullptr, a);
+  Browser& b = NewBrowser(2, 1);  // attached last, on this thread
+  HelperSetSite(helper_.fields(), static_cast<IWebBrowser2*>(&b));
+  EXPECT_EQ(1, a->references());
+  EXPECT_EQ(3, b.references()) << "the site, its record and the field of the window attached last";
+
+  VARIANT url = UrlVariant(L"http://autosearch/response.asp?MT=a&srch=5");
+  VARIANTARG args[6];
+  for (VARIANTARG& arg : args) VariantInit(&arg);
+  args[5].vt = VT_BYREF | VT_VARIANT;
+  args[5].pvarVal = &url;
+  DISPPARAMS six = {args, nullptr, 6, 0};
+  threadOfA.Run([&] { EXPECT_EQ(S_OK, HelperInvoke(helper_.fields(), DISPID_BEFORENAVIGATE2, &six)); });
+  EXPECT_EQ(1, Count(a->history(), "Stop called"));
+  EXPECT_EQ("http://e.com/search?q=a", a->location());
+  EXPECT_EQ(0, Count(b.history(), "Stop called"));
+  VariantClear(&url);
+
+  threadOfA.Run([&] { a->SendOnQuit(); });
+  EXPECT_EQ(0u, a->sinkCount());
+  EXPECT_EQ(0, a->references()) << "its record let it go";
+  EXPECT_EQ(1u, b.sinkCount()) << "the other window stays connected";
+  b.ClearHistory();
+  b.NavigateTo("http://autosearch/response.asp?MT=b&srch=5");
+  EXPECT_EQ(1, Count(b.history(), "Stop called"));
+  EXPECT_EQ("http://e.com/search?q=b", b.location());
+
+  b.SendOnQuit();
+  HelperSetSite(helper_.fields(), nullptr);  // as the browser does after OnQuit
+  EXPECT_EQ(0u, b.sinkCount());
+  EXPECT_EQ(1, b.references()) << "only the field of the window attached last";
+  threadOfA.Run([&] { delete a; });
+}
+
+// The library under test, loaded as the browser loads it: once a box runs
+// its code it stays loaded, also after every reference is gone.
+TEST_F(BrowserHelperTest, TheLibraryStaysLoadedOnceABoxRunsItsCode) {
+  Browser& browser = NewBrowser(1, 1);
+  HMODULE library = LoadLibraryA(test::BuiltDllPath());
+  ASSERT_NE(nullptr, library);
+  auto getClassObject =
+      reinterpret_cast<LPFNGETCLASSOBJECT>(reinterpret_cast<void*>(GetProcAddress(library, "DllGetClassObject")));
+  auto canUnloadNow =
+      reinterpret_cast<LPFNCANUNLOADNOW>(reinterpret_cast<void*>(GetProcAddress(library, "DllCanUnloadNow")));
+  IClassFactory* factory = nullptr;
+  IObjectWithSite* helper = nullptr;
+  ASSERT_EQ(S_OK, getClassObject(CLSID_Veltrano, IID_IClassFactory, reinterpret_cast<void**>(&factory)));
+  ASSERT_EQ(S_OK, factory->CreateInstance(nullptr, IID_IObjectWithSite, reinterpret_cast<void**>(&helper)));
+  EXPECT_EQ(S_OK, helper->SetSite(static_cast<IWebBrowser2*>(&browser)));
+  browser.SendOnQuit();
+  helper->SetSite(nullptr);
+  helper->Release();
+  factory->Release();
+  EXPECT_EQ(S_OK, canUnloadNow());
+  EXPECT_TRUE(FreeLibrary(library));
+  EXPECT_NE(nullptr, GetModuleHandleA(test::BuiltDllPath())) << "unloaded while a box runs its code";
+  if (GetModuleHandleA(test::BuiltDllPath()) == nullptr) return;
+  Type(browser, "ww.example.com");
+  EXPECT_EQ("http://www.example.com/", browser.location());
+}
+
 TEST_F(BrowserHelperTest, OnQuitDisconnects) {
   Browser& browser = NewBrowser(1, 1);
   HelperSetSite(helper_.fields(), static_cast<IWebBrowser2*>(&browser));
   ASSERT_EQ(1u, browser.sinkCount());
-  browser.CloseFrame();
+  browser.SendOnQuit();
+  HelperSetSite(helper_.fields(), nullptr);
   EXPECT_EQ(0u, browser.sinkCount());
+  EXPECT_EQ(1, browser.references()) << "only the field that holds the window attached last";
 }
 
 TEST_F(BrowserHelperTest, NullSiteKeepsTheConnection) {
@@ -211,10 +426,7 @@ TEST_F(BrowserHelperTest, InvokeArgumentChecks) {
   for (DISPID dispid : {DISPID_BEFORENAVIGATE2, DISPID_ONQUIT, 0, 999}) {
     EXPECT_EQ(E_INVALIDARG, HelperInvoke(helper_.fields(), dispid, nullptr)) << dispid;
   }
-  VARIANT url;
-  VariantInit(&url);
-  url.vt = VT_BSTR;
-  url.bstrVal = SysAllocString(L"http://autosearch/response.asp?MT=x");
+  VARIANT url = UrlVariant(L"http://autosearch/response.asp?MT=x");
   VARIANTARG args[7];
   for (VARIANTARG& arg : args) VariantInit(&arg);
   DISPPARAMS five = {args, nullptr, 5, 0};

@@ -19,8 +19,16 @@ namespace {
 using testing::BesideProgram;
 using testing::HtmlHelpKeyGuard;
 
-// Records what the loader asks of the platform. "hhctrl.ocx" is answered by
-// the library a test chooses (or by nothing), so the system's own is never used.
+// The system's own HTML Help library, by its full path.
+std::string SystemHelpLibrary() {
+  char directory[MAX_PATH] = "";
+  GetSystemDirectoryA(directory, sizeof directory);
+  return std::string(directory) + "\\" + kHtmlHelpLibraryName;
+}
+
+// Records what the loader asks of the platform. The system's "hhctrl.ocx" is
+// answered by the library a test chooses (or by nothing), and a bare name
+// loads nothing, so the system's own library is never used.
 struct Recorder {
   int locationCalls = 0;
   std::vector<std::string> loads;
@@ -31,14 +39,15 @@ Recorder* recorder = nullptr;
 
 bool RecordLocation(char* buffer) {
   ++recorder->locationCalls;
-  return GetHtmlHelpLocation(buffer);
+  return GetHtmlHelpLibraryLocation(buffer);
 }
 
 HMODULE RecordLoad(const char* name) {
   recorder->loads.push_back(name);
-  if (std::string(name) == kHtmlHelpLibraryName) {
+  if (name == SystemHelpLibrary()) {
     return recorder->fallback.empty() ? nullptr : LoadLibraryA(recorder->fallback.c_str());
   }
+  if (std::string(name).find('\\') == std::string::npos) return nullptr;
   return LoadLibraryA(name);
 }
 
@@ -48,20 +57,6 @@ FARPROC RecordLookup(HMODULE module, const char* name) {
 }
 
 constexpr HtmlHelpPlatform kRecordingPlatform = {RecordLocation, RecordLoad, RecordLookup};
-
-std::vector<FakeHelpCall> CallsOf(const char* library) {
-  std::vector<FakeHelpCall> calls;
-  HMODULE module = GetModuleHandleA(library);
-  if (module == nullptr) return calls;
-  auto count = reinterpret_cast<FakeHelpCallCountProc>(reinterpret_cast<void*>(GetProcAddress(module, "FakeHelpCallCount")));
-  auto get = reinterpret_cast<FakeHelpGetCallProc>(reinterpret_cast<void*>(GetProcAddress(module, "FakeHelpGetCall")));
-  if (count == nullptr || get == nullptr) return calls;
-  for (LONG i = 0; i < count(); ++i) {
-    FakeHelpCall call = {};
-    if (get(i, &call)) calls.push_back(call);
-  }
-  return calls;
-}
 
 class HelpTest : public ::testing::Test {
  protected:
@@ -84,10 +79,10 @@ using Loads = std::vector<std::string>;
 
 TEST_F(HelpTest, RegisteredLocationIsLoadedFirst) {
   HtmlHelpKeyGuard::RegisterPath(fake_);
-  const size_t before = CallsOf(kFakeHelpLibrary).size();
+  const size_t before = RecordedHelpCalls(kFakeHelpLibrary).size();
   EXPECT_EQ(kFakeHelpWindow, Call()) << "the entry point's result is passed on";
   EXPECT_EQ(Loads{fake_}, record_.loads);
-  std::vector<FakeHelpCall> calls = CallsOf(kFakeHelpLibrary);
+  std::vector<FakeHelpCall> calls = RecordedHelpCalls(kFakeHelpLibrary);
   ASSERT_EQ(before + 1, calls.size());
   EXPECT_EQ(kWindow, calls.back().caller);
   EXPECT_STREQ("C:\\help\\quillet.chm", calls.back().file);
@@ -95,11 +90,11 @@ TEST_F(HelpTest, RegisteredLocationIsLoadedFirst) {
   EXPECT_EQ(0u, calls.back().data);
 }
 
-TEST_F(HelpTest, WithoutRegisteredLocationTheLibraryNameIsLoaded) {
+TEST_F(HelpTest, WithoutRegisteredLocationTheSystemLibraryIsLoadedByItsFullPath) {
   HtmlHelpKeyGuard::Unregister();
   record_.fallback = fake_;
   EXPECT_EQ(kFakeHelpWindow, Call());
-  EXPECT_EQ(Loads{kHtmlHelpLibraryName}, record_.loads);
+  EXPECT_EQ(Loads{SystemHelpLibrary()}, record_.loads) << "never by its bare name";
 }
 
 TEST_F(HelpTest, UnloadableRegisteredLocationFallsBackToTheLibraryName) {
@@ -107,21 +102,56 @@ TEST_F(HelpTest, UnloadableRegisteredLocationFallsBackToTheLibraryName) {
   HtmlHelpKeyGuard::RegisterPath(missing);
   record_.fallback = fake_;
   EXPECT_EQ(kFakeHelpWindow, Call());
-  EXPECT_EQ((Loads{missing, kHtmlHelpLibraryName}), record_.loads);
+  EXPECT_EQ((Loads{missing, SystemHelpLibrary()}), record_.loads);
 }
 
 TEST_F(HelpTest, RegisteredValueFillingTheBufferIsNotUsed) {
   HtmlHelpKeyGuard::Register(reg::kBinary, std::string(kHelpPathSize, 'p'));
   record_.fallback = fake_;
   EXPECT_EQ(kFakeHelpWindow, Call());
-  EXPECT_EQ(Loads{kHtmlHelpLibraryName}, record_.loads);
+  EXPECT_EQ(Loads{SystemHelpLibrary()}, record_.loads);
+}
+
+// A REG_EXPAND_SZ location is expanded before use; an expansion that does not
+// fit the 260-byte path is not a usable location.
+TEST_F(HelpTest, ExpandableLocationIsExpandedWithinThePathBuffer) {
+  std::string folder = fake_.substr(0, fake_.find_last_of('\\'));
+  const std::string base = "C:\\q\\";
+  const std::string ocx = "\\h.ocx";
+  const std::string fits(kHelpPathSize - 1 - base.size() - ocx.size(), 'f');
+  const std::string tooLong(fits.size() + 1, 'f');
+  const struct {
+    const char* what;
+    std::string variable;
+    std::string location;  // registered as REG_EXPAND_SZ
+    Loads loads;
+    HWND result;
+  } cases[] = {
+      {"expanded", folder, "%QUILLET_HELP_DIR%\\" + std::string(kFakeHelpLibrary), {fake_}, kFakeHelpWindow},
+      {"259 characters expanded", fits, base + "%QUILLET_HELP_DIR%" + ocx,
+       {base + fits + ocx, SystemHelpLibrary()}, nullptr},
+      {"260 characters expanded", tooLong, base + "%QUILLET_HELP_DIR%" + ocx, {SystemHelpLibrary()}, nullptr},
+      {"unknown variable stays", "", "C:\\%QUILLET_NO_SUCH_VARIABLE%\\h.ocx",
+       {"C:\\%QUILLET_NO_SUCH_VARIABLE%\\h.ocx", SystemHelpLibrary()}, nullptr},
+  };
+  for (const auto& c : cases) {
+    HtmlHelpState state;
+    Recorder record;
+    recorder = &record;
+    SetEnvironmentVariableA("QUILLET_HELP_DIR", c.variable.c_str());
+    HtmlHelpKeyGuard::Register(reg::kExpandSz, c.location + '\0');
+    EXPECT_EQ(c.result, CallHtmlHelpWith(state, kRecordingPlatform, kWindow, "C:\\help\\quillet.chm", 0, 0)) << c.what;
+    EXPECT_EQ(c.loads, record.loads) << c.what;
+  }
+  SetEnvironmentVariableA("QUILLET_HELP_DIR", nullptr);
+  recorder = &record_;
 }
 
 TEST_F(HelpTest, WhenBothLoadsFailNothingIsTriedAgain) {
   const std::string missing = BesideProgram("no_such_help.ocx");
   HtmlHelpKeyGuard::RegisterPath(missing);
   EXPECT_EQ(nullptr, Call());
-  EXPECT_EQ((Loads{missing, kHtmlHelpLibraryName}), record_.loads);
+  EXPECT_EQ((Loads{missing, SystemHelpLibrary()}), record_.loads);
   EXPECT_EQ(1, state_.htmlHelpFailed);
   EXPECT_EQ(nullptr, state_.htmlHelpModule);
 
@@ -136,14 +166,14 @@ TEST_F(HelpTest, WhenBothLoadsFailNothingIsTriedAgain) {
 
 TEST_F(HelpTest, OnceLoadedTheEntryPointIsCalledStraightAway) {
   HtmlHelpKeyGuard::RegisterPath(fake_);
-  const size_t before = CallsOf(kFakeHelpLibrary).size();
+  const size_t before = RecordedHelpCalls(kFakeHelpLibrary).size();
   EXPECT_EQ(kFakeHelpWindow, Call());
   EXPECT_EQ(kFakeHelpWindow, Call());
   EXPECT_EQ(kFakeHelpWindow, Call());
   EXPECT_EQ(1, record_.locationCalls);
   EXPECT_EQ(1u, record_.loads.size());
   EXPECT_EQ(1, record_.entryLookups);
-  EXPECT_EQ(before + 3, CallsOf(kFakeHelpLibrary).size());
+  EXPECT_EQ(before + 3, RecordedHelpCalls(kFakeHelpLibrary).size());
 }
 
 TEST_F(HelpTest, MissingOrdinalFailsButIsLookedUpAgain) {
@@ -154,7 +184,7 @@ TEST_F(HelpTest, MissingOrdinalFailsButIsLookedUpAgain) {
   EXPECT_EQ(nullptr, Call());
   EXPECT_EQ(Loads{noEntry_}, record_.loads) << "loaded once only";
   EXPECT_EQ(2, record_.entryLookups);
-  EXPECT_TRUE(CallsOf(kFakeHelpNoEntryLibrary).empty());
+  EXPECT_TRUE(RecordedHelpCalls(kFakeHelpNoEntryLibrary).empty());
 }
 
 // The process-wide launcher, used once in this process.
@@ -163,11 +193,11 @@ TEST(ShowHelpTest, OpensTheHelpFileBesideTheModule) {
   HtmlHelpKeyGuard::RegisterPath(BesideProgram(kFakeHelpLibrary));
   HMODULE fake = LoadLibraryA(BesideProgram(kFakeHelpLibrary).c_str());
   ASSERT_NE(nullptr, fake);
-  const size_t before = CallsOf(kFakeHelpLibrary).size();
+  const size_t before = RecordedHelpCalls(kFakeHelpLibrary).size();
   HWND window = reinterpret_cast<HWND>(static_cast<LONG_PTR>(0x5678));
   EXPECT_EQ(kFakeHelpWindow, ShowHelp(window));
   EXPECT_EQ(kFakeHelpWindow, ShowHelp(window));
-  std::vector<FakeHelpCall> calls = CallsOf(kFakeHelpLibrary);
+  std::vector<FakeHelpCall> calls = RecordedHelpCalls(kFakeHelpLibrary);
   ASSERT_EQ(before + 2, calls.size());
   std::string expected = testing::ProgramPath();
   expected = expected.substr(0, expected.find_last_of('.')) + ".chm";

@@ -8,6 +8,7 @@
 
 #include "com/class_object.h"
 #include "com/module.h"
+#include "server_support.h"
 
 namespace quillet {
 namespace {
@@ -48,6 +49,17 @@ class ModuleDetachTest : public ::testing::Test {
     AttachModule(GetModuleHandleA(nullptr));
   }
 
+  // The object, holding the stub site and browser, and no reference of ours
+  // but the class object's.
+  bool CreateObjectHoldingStubs(IClassFactory** factory) {
+    Veltrano* object = CreateObject(factory);
+    if (object == nullptr) return false;
+    object->site = &siteStub;
+    object->browser = StubBrowser();
+    object->Release();
+    return true;
+  }
+
   // The Veltrano object of the class object that DllGetClassObject creates.
   Veltrano* CreateObject(IClassFactory** factory) {
     EXPECT_EQ(S_OK, DllGetClassObject(CLSID_Veltrano, IID_IClassFactory, reinterpret_cast<void**>(factory)));
@@ -63,7 +75,7 @@ TEST_F(ModuleDetachTest, AttachStartsEmpty) {
   EXPECT_EQ(nullptr, serverModule.shutdownList);
   EXPECT_EQ(serverModule.instance, serverModule.typeLibInstance);
   EXPECT_EQ(S_OK, DllCanUnloadNow());
-  DetachModule();
+  DetachModule(false);
 }
 
 TEST_F(ModuleDetachTest, DetachReleasesBrowserThenSiteThenRunsHooksNewestFirst) {
@@ -78,7 +90,7 @@ TEST_F(ModuleDetachTest, DetachReleasesBrowserThenSiteThenRunsHooksNewestFirst) 
   EXPECT_EQ(0, serverModule.lockCount);
   for (char hook : {'1', '2', '3'}) EXPECT_EQ(S_OK, AddShutdownHook(RecordHook, static_cast<DWORD_PTR>(hook)));
   EXPECT_EQ("", events);
-  DetachModule();
+  DetachModule(false);
   EXPECT_EQ("BS321", events);
   EXPECT_EQ(nullptr, serverModule.shutdownList);
   EXPECT_EQ(nullptr, classTable[0].classObject);
@@ -91,19 +103,15 @@ TEST_F(ModuleDetachTest, AnEmptyObjectReleasesNothing) {
   object->site = &siteStub;  // no browser held
   object->Release();
   factory->Release();
-  DetachModule();
+  DetachModule(false);
   EXPECT_EQ("S", events);
 }
 
 TEST_F(ModuleDetachTest, AnOutsideReferenceKeepsTheObjectPastDetach) {
   IClassFactory* factory = nullptr;
-  Veltrano* object = CreateObject(&factory);
-  ASSERT_NE(nullptr, object);
-  object->site = &siteStub;
-  object->browser = StubBrowser();
-  object->Release();
+  ASSERT_TRUE(CreateObjectHoldingStubs(&factory));
   AddShutdownHook(RecordHook, 'H');
-  DetachModule();
+  DetachModule(false);
   EXPECT_EQ("H", events);  // the class object survives; only the hook ran
   EXPECT_EQ(nullptr, classTable[0].classObject);
   EXPECT_EQ(0u, factory->Release());  // the last reference destroys it
@@ -111,8 +119,28 @@ TEST_F(ModuleDetachTest, AnOutsideReferenceKeepsTheObjectPastDetach) {
 }
 
 TEST_F(ModuleDetachTest, NothingCreatedNothingReleased) {
-  DetachModule();
+  DetachModule(false);
   EXPECT_EQ("", events);
+}
+
+// When the process ends, the components the object holds may be gone already.
+TEST_F(ModuleDetachTest, AtProcessExitNothingIsReleasedAndNoHookRuns) {
+  IClassFactory* factory = nullptr;
+  ASSERT_TRUE(CreateObjectHoldingStubs(&factory));
+  factory->Release();
+  AddShutdownHook(RecordHook, 'H');
+  DetachModule(true);
+  EXPECT_EQ("", events);
+  EXPECT_NE(nullptr, classTable[0].classObject);
+  DetachModule(false);  // what FreeLibrary would have done
+  EXPECT_EQ("BSH", events);
+}
+
+// Through the library's real entry point, in a process of its own.
+TEST(ModuleEntryPointTest, FreeLibraryReleasesTheSiteTheEndOfTheProcessDoesNot) {
+  const std::string command = std::string("\"") + QUILLET_EXIT_PROBE_PATH + "\" \"" + test::BuiltDllPath() + "\" ";
+  EXPECT_EQ("site released\nfreed\n", test::RunCapturingOutput(command + "free"));
+  EXPECT_EQ("exiting\n", test::RunCapturingOutput(command + "exit"));
 }
 
 }  // namespace

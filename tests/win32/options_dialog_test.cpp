@@ -191,6 +191,23 @@ TEST_F(OptionsDialogTest, OkStoresTheChosenMaskAndTheSwitches) {
   EXPECT_EQ(4u, StoredValueCount()) << "nothing else is stored, box 205 included";
 }
 
+// A switch is on only when it reads exactly 1; the box shows what the rules do.
+TEST_F(OptionsDialogTest, ABoxIsCheckedOnlyWhenItsSwitchReadsOne) {
+  WriteList(kTwoEngines);
+  StoreTextSetting(kSpellingWwName, "2");
+  StoreTextSetting(kSpellingWwwwName, "-1");
+  StoreTextSetting(kSpellingCyrillicName, "01");
+  RunDialog(nullptr, [](HWND dialog) {
+    EXPECT_EQ(BST_UNCHECKED, CheckState(dialog, IDC_SPELLING_WW)) << "stored 2";
+    EXPECT_EQ(BST_UNCHECKED, CheckState(dialog, IDC_SPELLING_WWWW)) << "stored -1";
+    EXPECT_EQ(BST_CHECKED, CheckState(dialog, IDC_SPELLING_CYRILLIC)) << "stored 01, read as 1";
+    Click(dialog, IDOK);
+  });
+  EXPECT_EQ("0", Stored(kSpellingWwName)) << "OK must not turn a correction on";
+  EXPECT_EQ("0", Stored(kSpellingWwwwName));
+  EXPECT_EQ("1", Stored(kSpellingCyrillicName));
+}
+
 TEST_F(OptionsDialogTest, OkWithAnUnlistedMaskStoresTheEmptyMask) {
   WriteList(kTwoEngines);
   StoreTextSetting(kSearchMaskName, "http://elsewhere.example/?q=%s");
@@ -284,13 +301,10 @@ TEST_F(OptionsDialogTest, HelpOpensTheHelpFileAndLeavesTheDialogOpen) {
     Click(dialog, IDCANCEL);
   });
   EXPECT_TRUE(openAfterHelp);
-  HMODULE fake = GetModuleHandleA(kFakeHelpLibrary);
-  ASSERT_NE(nullptr, fake) << "the registered HTML Help library was not loaded";
-  auto count = reinterpret_cast<FakeHelpCallCountProc>(reinterpret_cast<void*>(GetProcAddress(fake, "FakeHelpCallCount")));
-  auto get = reinterpret_cast<FakeHelpGetCallProc>(reinterpret_cast<void*>(GetProcAddress(fake, "FakeHelpGetCall")));
-  ASSERT_EQ(1, count());
-  FakeHelpCall call = {};
-  ASSERT_TRUE(get(0, &call));
+  ASSERT_NE(nullptr, GetModuleHandleA(kFakeHelpLibrary)) << "the registered HTML Help library was not loaded";
+  std::vector<FakeHelpCall> calls = RecordedHelpCalls(kFakeHelpLibrary);
+  ASSERT_EQ(1u, calls.size());
+  const FakeHelpCall& call = calls[0];
   EXPECT_EQ(shown, call.caller);
   std::string expected = testing::ProgramPath();
   expected = expected.substr(0, expected.find_last_of('.')) + ".chm";

@@ -147,7 +147,7 @@ TEST(TypeInfoCacheTest, EachFailedLoadAddsAHook) {
   EXPECT_TRUE(FAILED(GetCachedIDsOfNames(cache, names, 1, 0, &id)));
   EXPECT_EQ(5, id);
   EXPECT_EQ(4, CountHooks());
-  DetachModule();
+  DetachModule(false);
   EXPECT_EQ(nullptr, serverModule.shutdownList);
   EXPECT_EQ(nullptr, cache.typeInfo);
 }
@@ -169,7 +169,7 @@ TEST(TypeInfoCacheTest, LoadedCacheAnswersWithoutAHook) {
   EXPECT_EQ(0x60010003, id);
   EXPECT_EQ(0, CountHooks());
   DiscardTypeInfo(reinterpret_cast<DWORD_PTR>(&cache));
-  DetachModule();
+  DetachModule(false);
 }
 
 }  // namespace

@@ -43,6 +43,38 @@ DWORD RunRegsvr32(const std::string& arguments) {
   return exitCode;
 }
 
+std::string RunCapturingOutput(const std::string& commandLine) {
+  SECURITY_ATTRIBUTES inherit = {sizeof inherit, nullptr, TRUE};
+  HANDLE readEnd = nullptr, writeEnd = nullptr;
+  if (!CreatePipe(&readEnd, &writeEnd, &inherit, 0)) return "<did not start>";
+  SetHandleInformation(readEnd, HANDLE_FLAG_INHERIT, 0);
+  STARTUPINFOA startup = {};
+  startup.cb = sizeof startup;
+  startup.dwFlags = STARTF_USESTDHANDLES;
+  startup.hStdOutput = writeEnd;
+  startup.hStdError = writeEnd;
+  PROCESS_INFORMATION process = {};
+  std::string line = commandLine;
+  BOOL started = CreateProcessA(nullptr, &line[0], nullptr, nullptr, TRUE, 0, nullptr, nullptr, &startup, &process);
+  CloseHandle(writeEnd);  // the child's copy is the only writer left
+  std::string output;
+  if (!started) {
+    output = "<did not start>";
+  } else {
+    char chunk[512];
+    DWORD read = 0;
+    while (ReadFile(readEnd, chunk, sizeof chunk, &read, nullptr) && read > 0) output.append(chunk, read);
+    if (WaitForSingleObject(process.hProcess, 60000) != WAIT_OBJECT_0) {
+      TerminateProcess(process.hProcess, 1);
+      output += "<hung>";
+    }
+    CloseHandle(process.hThread);
+    CloseHandle(process.hProcess);
+  }
+  CloseHandle(readEnd);
+  return output;
+}
+
 bool KeyExists(HKEY root, const std::string& path) {
   HKEY key = nullptr;
   if (RegOpenKeyExA(root, path.c_str(), 0, KEY_READ, &key) != ERROR_SUCCESS) return false;

@@ -243,13 +243,24 @@ void Browser::FireOnQuit() {
   }
 }
 
-void Browser::CloseFrame() {
+void Browser::SendOnQuit() {
   FireOnQuit();
   char count[32];
   std::snprintf(count, sizeof count, "%u", static_cast<unsigned>(sinks_.size()));
   Note("sinks after quit", count);
+}
+
+void Browser::DestroyFrame() {
   if (frame_ != nullptr) DestroyWindow(frame_);
   frame_ = nullptr;
+  std::vector<Sink> left;
+  left.swap(sinks_);
+  for (Sink& sink : left) sink.dispatch->Release();
+}
+
+void Browser::CloseFrame() {
+  SendOnQuit();
+  DestroyFrame();
 }
 
 HRESULT STDMETHODCALLTYPE Browser::QueryInterface(REFIID riid, void** ppv) {

@@ -27,6 +27,8 @@ class Browser final : public WebBrowserBase, public IConnectionPointContainer, p
   int index() const { return index_; }
   const std::string& location() const { return location_; }
   size_t sinkCount() const { return sinks_.size(); }
+  // References taken by others (helpers); the stand-in's own is not counted.
+  LONG references() const { return references_ - 1; }
   // What happened, one entry per logged line ("Stop called", "arrived <url>"...).
   const std::vector<std::string>& history() const { return history_; }
   void ClearHistory() { history_.clear(); }
@@ -36,7 +38,9 @@ class Browser final : public WebBrowserBase, public IConnectionPointContainer, p
   // The user's navigation from the address bar's text.
   void NavigateFromAddressBar(const std::string& typed);
   void NavigateTo(const std::string& url);
-  void CloseFrame();  // OnQuit to the sinks, then the window goes
+  void SendOnQuit();    // OnQuit to the sinks
+  void DestroyFrame();  // the window goes, and with it any connection left
+  void CloseFrame();    // both
 
   // IUnknown
   HRESULT STDMETHODCALLTYPE QueryInterface(REFIID riid, void** ppv) override;

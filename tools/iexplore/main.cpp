@@ -1,6 +1,11 @@
 // iexplore.exe, the browser stand-in: loads browser helper objects and the
 // Tools-menu extension from the registry the way the browser does, then runs
 // a script of user actions given on the command line and logs what happens.
+// Each browser window has its own user-interface thread, as in the browser:
+// the window, its helpers, its events and every action on it live there.
+// Closing a window fires OnQuit, lets its helpers go, asks COM to unload the
+// libraries nobody holds any more (as the browser does from time to time),
+// and only then destroys the window.
 //
 //   --windows N        browser windows in this process (default 1)
 //   --workers N        WorkerW address bars per window (default 1)
@@ -28,16 +33,20 @@
 
 #include "browser.h"
 #include "browser/browser_host.h"
+#include "ui_thread.h"
 
 namespace {
 
 using standin::Browser;
 using standin::Log;
+using standin::UiThread;
 namespace host = quillet::browser_host;
 
 struct Window {
-  std::unique_ptr<Browser> browser;
+  std::unique_ptr<UiThread> thread;
+  std::unique_ptr<Browser> browser;  // kept until the end: a helper may hold it past its window
   std::vector<IObjectWithSite*> helpers;
+  std::vector<std::string> helperLibraries;
 };
 
 std::vector<std::wstring> SubkeyNames(const char* path) {
@@ -79,6 +88,18 @@ std::string Figure(double microseconds) {
   return text;
 }
 
+// The browser would crash on these; the log shows every one, also where the
+// platform would quietly swallow it in a window procedure.
+LONG CALLBACK LogFault(EXCEPTION_POINTERS* exception) {
+  const EXCEPTION_RECORD* record = exception->ExceptionRecord;
+  if ((record->ExceptionCode & 0xF0000000u) == 0xC0000000u) {
+    char where[32];
+    std::snprintf(where, sizeof where, "%p", record->ExceptionAddress);
+    Log(0, "exception", Hex(static_cast<HRESULT>(record->ExceptionCode)) + " at " + where);
+  }
+  return EXCEPTION_CONTINUE_SEARCH;
+}
+
 void LoadHelpers(Window& window) {
   for (const std::wstring& name : SubkeyNames(host::kBrowserHelperObjectsKeyPath)) {
     CLSID clsid;
@@ -94,6 +115,14 @@ void LoadHelpers(Window& window) {
     double created = Microseconds();
     hr = helper->SetSite(static_cast<IWebBrowser2*>(window.browser.get()));
     double attached = Microseconds();
+    HMODULE module = nullptr;
+    char library[MAX_PATH] = "";
+    // The helper's library, found from its interface table.
+    if (GetModuleHandleExA(GET_MODULE_HANDLE_EX_FLAG_FROM_ADDRESS | GET_MODULE_HANDLE_EX_FLAG_UNCHANGED_REFCOUNT,
+                           *reinterpret_cast<LPCSTR*>(helper), &module)) {
+      GetModuleFileNameA(module, library, sizeof library);
+    }
+    window.helperLibraries.push_back(library);
     Log(window.browser->index(), "create helper", Narrow(name) + " " + Hex(S_OK));
     Log(window.browser->index(), "SetSite", Hex(hr));
     Log(window.browser->index(), "attach time",
@@ -102,14 +131,35 @@ void LoadHelpers(Window& window) {
   }
 }
 
+// Whether a helper's library is still there, and what it says about unloading.
+void LogHelperLibraries(const Window& window) {
+  for (const std::string& library : window.helperLibraries) {
+    HMODULE module = GetModuleHandleA(library.c_str());
+    if (module == nullptr) {
+      Log(window.browser->index(), "helper library unloaded");
+      continue;
+    }
+    using CanUnloadNow = HRESULT(STDAPICALLTYPE*)();
+    auto canUnloadNow =
+        reinterpret_cast<CanUnloadNow>(reinterpret_cast<void*>(GetProcAddress(module, "DllCanUnloadNow")));
+    Log(window.browser->index(), "helper library loaded, DllCanUnloadNow",
+        canUnloadNow != nullptr ? Hex(canUnloadNow()) : std::string("missing"));
+  }
+}
+
+// On the window's own thread.
 void CloseWindow(Window& window) {
   if (!window.browser || window.browser->frame() == nullptr) return;
-  window.browser->CloseFrame();
+  window.browser->SendOnQuit();
   for (IObjectWithSite* helper : window.helpers) {
     helper->SetSite(nullptr);
     helper->Release();
   }
   window.helpers.clear();
+  CoFreeUnusedLibraries();
+  LogHelperLibraries(window);
+  window.browser->DestroyFrame();  // the address bar's box gets its last messages now
+  Log(window.browser->index(), "closed");
 }
 
 void Pump() {
@@ -247,13 +297,18 @@ int main(int argc, char** argv) {
     std::fprintf(stderr, "bad window or worker count\n");
     return 2;
   }
-  OleInitialize(nullptr);
+  AddVectoredExceptionHandler(1, LogFault);
   std::vector<Window> windows(static_cast<size_t>(windowCount));
   for (int w = 0; w < windowCount; ++w) {
-    windows[w].browser.reset(new Browser(w + 1, workerCount));
-    if (helpers) LoadHelpers(windows[w]);
+    Window& window = windows[w];
+    window.thread.reset(new UiThread());
+    window.thread->Run([&window, w, workerCount, helpers] {
+      window.browser.reset(new Browser(w + 1, workerCount));
+      Log(w + 1, "thread", std::to_string(GetCurrentThreadId()));
+      if (helpers) LoadHelpers(window);
+      Pump();
+    });
   }
-  Pump();
   int bar = 0;
   for (int i = 1; i < argc; ++i) {
     std::string option = argv[i];
@@ -263,40 +318,59 @@ int main(int argc, char** argv) {
     } else if (option == "--bar" && i + 1 < argc) {
       bar = std::atoi(argv[++i]) - 1;
     } else if (option == "--type" && i + 1 < argc) {
-      if (Window* window = Split(windows, argv[++i], &rest)) TypeInto(*window->browser, rest, bar);
+      if (Window* window = Split(windows, argv[++i], &rest)) {
+        window->thread->Run([window, &rest, bar] { TypeInto(*window->browser, rest, bar); });
+      }
     } else if (option == "--type-file" && i + 1 < argc) {
       // Lines of bytes in the ANSI code page; a command line could not carry them unchanged.
       if (FILE* file = std::fopen(argv[++i], "rb")) {
         char line[4096];
         while (std::fgets(line, sizeof line, file) != nullptr) {
           line[std::strcspn(line, "\r\n")] = '\0';
-          if (Window* window = Split(windows, line, &rest)) TypeInto(*window->browser, rest, bar);
+          if (Window* window = Split(windows, line, &rest)) {
+            window->thread->Run([window, &rest, bar] { TypeInto(*window->browser, rest, bar); });
+          }
         }
         std::fclose(file);
       }
     } else if (option == "--navigate" && i + 1 < argc) {
-      if (Window* window = Split(windows, argv[++i], &rest)) window->browser->NavigateTo(rest);
+      if (Window* window = Split(windows, argv[++i], &rest)) {
+        window->thread->Run([window, &rest] { window->browser->NavigateTo(rest); });
+      }
     } else if (option == "--tools-menu") {
       Window* window = &windows[0];
       if (i + 1 < argc && argv[i + 1][0] != '-') window = Split(windows, std::string(argv[++i]) + ":", &rest);
-      ChooseToolsMenu(window != nullptr ? window->browser.get() : nullptr, closeWhen);
+      if (window != nullptr) {
+        window->thread->Run([window, &closeWhen] { ChooseToolsMenu(window->browser.get(), closeWhen); });
+      }
     } else if (option == "--time-navigations" && i + 1 < argc) {
       int count = std::atoi(argv[++i]);
       if (count > 0) {
-        windows[0].browser->SetQuiet(true);
-        double start = Microseconds();
-        for (int n = 0; n < count; ++n) windows[0].browser->NavigateTo("http://www.example.com/page.html");
-        double each = (Microseconds() - start) / count;
-        windows[0].browser->SetQuiet(false);
-        Log(1, "navigation time", Figure(each) + " each over " + std::to_string(count));
+        Browser& browser = *windows[0].browser;
+        windows[0].thread->Run([&browser, count] {
+          browser.SetQuiet(true);
+          double start = Microseconds();
+          for (int n = 0; n < count; ++n) browser.NavigateTo("http://www.example.com/page.html");
+          double each = (Microseconds() - start) / count;
+          browser.SetQuiet(false);
+          Log(1, "navigation time", Figure(each) + " each over " + std::to_string(count));
+        });
       }
     } else if (option == "--quit" && i + 1 < argc) {
-      if (Window* window = Split(windows, std::string(argv[++i]) + ":", &rest)) CloseWindow(*window);
+      if (Window* window = Split(windows, std::string(argv[++i]) + ":", &rest)) {
+        window->thread->Run([window] { CloseWindow(*window); });
+      }
     }
   }
-  for (Window& window : windows) CloseWindow(window);
+  for (Window& window : windows) {
+    window.thread->Run([&window] { CloseWindow(window); });
+    window.thread.reset();  // its apartment ends with it
+  }
+  // What the helpers still hold of each browser once every window is gone.
+  for (Window& window : windows) {
+    Log(window.browser->index(), "references held", std::to_string(window.browser->references()));
+  }
   windows.clear();
-  OleUninitialize();
   Log(0, "exit");
   return 0;
 }
