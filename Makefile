@@ -81,19 +81,26 @@ bench: deps $(WINE_ARCH)
 	tools/wine-prefix $(WINTEST) $(WINE_ARCH)
 	tools/with-display tools/run-windows-bench $(WINTEST) $(WINE_ARCH)
 
-# make fuzz: the registry script executor under libFuzzer, seeded from the
-# committed corpus; new inputs collect in $(BUILD)/fuzz/corpus.
+# make fuzz: every fuzz target under libFuzzer (clang, with the address and
+# undefined-behaviour sanitizers), for FUZZ_SECONDS each, or for FUZZ_RUNS
+# inputs each when that is set. A target's working corpus is
+# $(BUILD)/fuzz/corpus/<target>, seeded from fuzz/corpus/<target>; what a
+# target finds is written to $(BUILD)/fuzz/findings/.
 FUZZ_SECONDS ?= 300
-FUZZ_SOURCES := com/ansi_text.cpp com/substitution_table.cpp com/script_expand.cpp com/registry_script.cpp \
-  com/registry_tree.cpp com/script_memory.cpp com/host_script_platform.cpp platform/memory_registry.cpp \
-  fuzz/script_fuzz_entry.cpp fuzz/script_fuzz.cpp
+FUZZ_RUNS ?=
+FUZZ_TARGETS ?= chain format autosearch settings engine_list engine_names script
 fuzz:
 	tools/install-deps fuzz
-	mkdir -p $(BUILD)/fuzz/corpus
-	clang++ -std=c++17 -g -O1 -I. -fsanitize=fuzzer,address,undefined -fno-sanitize-recover=undefined \
-	  $(FUZZ_SOURCES) -o $(BUILD)/fuzz/script_fuzz
-	$(BUILD)/fuzz/script_fuzz -max_total_time=$(FUZZ_SECONDS) -max_len=8192 -artifact_prefix=$(BUILD)/fuzz/ \
-	  $(BUILD)/fuzz/corpus fuzz/corpus
+	cmake -S . -B $(BUILD)/fuzz -DCMAKE_BUILD_TYPE=RelWithDebInfo -DCMAKE_C_COMPILER=clang \
+	  -DCMAKE_CXX_COMPILER=clang++ -DQUILLET_FUZZ=ON >/dev/null
+	cmake --build $(BUILD)/fuzz -j $(JOBS) --target fuzz_targets
+	mkdir -p $(BUILD)/fuzz/findings
+	for t in $(FUZZ_TARGETS); do \
+	  mkdir -p $(BUILD)/fuzz/corpus/$$t && \
+	  $(BUILD)/fuzz/fuzz/$${t}_fuzz $(if $(FUZZ_RUNS),-runs=$(FUZZ_RUNS),-max_total_time=$(FUZZ_SECONDS)) \
+	    -max_len=10240 -print_final_stats=1 -artifact_prefix=$(BUILD)/fuzz/findings/$$t- \
+	    $(BUILD)/fuzz/corpus/$$t fuzz/corpus/$$t || exit 1; \
+	done
 
 clean:
 	rm -rf $(BUILD)

@@ -1,26 +1,35 @@
-// Feeds every file of a corpus directory to the fuzz entry, so the corpus is
-// replayed by the ordinary test run without a fuzzing compiler.
+// Feeds every file of a corpus directory to one fuzz entry, so each committed
+// corpus is replayed by the ordinary test run without a fuzzing compiler.
+#include <algorithm>
 #include <cstdio>
 #include <filesystem>
 #include <fstream>
 #include <iterator>
 #include <string>
+#include <vector>
 
-#include "fuzz/script_fuzz_entry.h"
+#include "fuzz/fuzz_entries.h"
 
 int main(int argc, char** argv) {
-  if (argc != 2) {
-    std::fprintf(stderr, "usage: %s CORPUS_DIRECTORY\n", argv[0]);
+  quillet::FuzzEntry entry = argc == 3 ? quillet::FindFuzzEntry(argv[1]) : nullptr;
+  if (entry == nullptr) {
+    std::fprintf(stderr, "usage: %s TARGET CORPUS_DIRECTORY (TARGET: chain, format, autosearch, settings, "
+                 "engine_list, engine_names, script)\n", argv[0]);
     return 2;
   }
-  int count = 0;
-  for (const auto& entry : std::filesystem::directory_iterator(argv[1])) {
-    if (!entry.is_regular_file()) continue;
-    std::ifstream in(entry.path(), std::ios::binary);
-    std::string bytes((std::istreambuf_iterator<char>(in)), std::istreambuf_iterator<char>());
-    quillet::RunScriptFuzzInput(reinterpret_cast<const uint8_t*>(bytes.data()), bytes.size());
-    ++count;
+  std::vector<std::filesystem::path> inputs;
+  for (const auto& file : std::filesystem::directory_iterator(argv[2])) {
+    if (file.is_regular_file()) inputs.push_back(file.path());
   }
-  std::printf("replayed %d inputs\n", count);
-  return count > 0 ? 0 : 1;
+  std::sort(inputs.begin(), inputs.end());
+  for (const auto& path : inputs) {
+    // Named first, so that a failing check's report says which input it was.
+    std::printf("%s\n", path.filename().c_str());
+    std::fflush(stdout);
+    std::ifstream in(path, std::ios::binary);
+    std::string bytes((std::istreambuf_iterator<char>(in)), std::istreambuf_iterator<char>());
+    entry(reinterpret_cast<const uint8_t*>(bytes.data()), bytes.size());
+  }
+  std::printf("replayed %zu inputs\n", inputs.size());
+  return inputs.empty() ? 1 : 0;
 }

@@ -30,23 +30,19 @@ void GetEngineListPath(char* buffer, uint32_t size) {
   MakeEngineListPath(buffer);
 }
 
-namespace {
-
 // The platform ends a cut list, and an empty one, with a single NUL; the
 // names are walked to an empty name, so a second one must follow.
-uint32_t EndNameList(char* buffer, uint32_t count) {
-  if (count > kEngineBufferSize - 2) count = kEngineBufferSize - 2;
-  buffer[count] = '\0';
-  buffer[count + 1] = '\0';
-  return count;
+uint32_t EndEngineNames(char* buffer, uint32_t placed) {
+  if (placed > kEngineBufferSize - 2) placed = kEngineBufferSize - 2;
+  buffer[placed] = '\0';
+  buffer[placed + 1] = '\0';
+  return placed;
 }
-
-}  // namespace
 
 #ifdef _WIN32
 
 uint32_t ReadEngineNames(const char* path, char* buffer) {
-  return EndNameList(buffer, GetPrivateProfileStringA(kEngineSectionName, nullptr, "", buffer, kEngineBufferSize, path));
+  return EndEngineNames(buffer, GetPrivateProfileStringA(kEngineSectionName, nullptr, "", buffer, kEngineBufferSize, path));
 }
 
 uint32_t ReadEngineMask(const char* path, const char* name, char* buffer) {
@@ -77,7 +73,7 @@ uint32_t ReadEngineEntry(const char* path, const char* name, char* buffer) {
 }  // namespace
 
 uint32_t ReadEngineNames(const char* path, char* buffer) {
-  return EndNameList(buffer, ReadEngineEntry(path, nullptr, buffer));
+  return EndEngineNames(buffer, ReadEngineEntry(path, nullptr, buffer));
 }
 
 uint32_t ReadEngineMask(const char* path, const char* name, char* buffer) {

@@ -20,6 +20,10 @@ void MakeEngineListPath(char* modulePath);
 // the last followed by a second NUL; returns the characters placed without
 // the final NUL, 0 when there are none.
 uint32_t ReadEngineNames(const char* path, char* buffer);
+// What ReadEngineNames makes of the platform reader's result: `placed`
+// characters in a 4096-byte `buffer`, whatever the reader left there, ended
+// with two NULs inside the buffer. Returns the count ReadEngineNames returns.
+uint32_t EndEngineNames(char* buffer, uint32_t placed);
 // Fills a 4096-byte `buffer` with the mask stored for `name`; returns its
 // length, 0 when the name is absent or its mask empty.
 uint32_t ReadEngineMask(const char* path, const char* name, char* buffer);

@@ -38,6 +38,14 @@ Span Trimmed(const char* text) {
   return span;
 }
 
+// The platform keeps names and values as NUL-terminated strings: a NUL in a
+// line ends the name or value it falls in, after white space was dropped.
+Span UpToNul(Span span) {
+  const void* nul = std::memchr(span.begin, '\0', span.size());
+  if (nul != nullptr) span.end = static_cast<const char*>(nul);
+  return span;
+}
+
 class LineReader {
  public:
   LineReader(const char* text, size_t length) : next_(text), end_(text + length) {}
@@ -61,22 +69,22 @@ class LineReader {
           const char* nameEnd = close;
           while (nameBegin < nameEnd && IsProfileSpace(*nameBegin)) ++nameBegin;
           while (nameEnd > nameBegin && IsProfileSpace(nameEnd[-1])) --nameEnd;
-          line->name = Span{nameBegin, nameEnd};
+          line->name = UpToNul(Span{nameBegin, nameEnd});
           return true;
         }
       }
       const char* equals = static_cast<const char*>(std::memchr(begin, '=', static_cast<size_t>(end - begin)));
       if (equals == nullptr) {
-        line->name = Span{begin, end};
+        line->name = UpToNul(Span{begin, end});
         return true;
       }
       const char* nameEnd = equals;
       while (nameEnd > begin && IsProfileSpace(nameEnd[-1])) --nameEnd;
       const char* valueBegin = equals + 1;
       while (valueBegin < end && IsProfileSpace(*valueBegin)) ++valueBegin;
-      line->name = Span{begin, nameEnd};
+      line->name = UpToNul(Span{begin, nameEnd});
       line->hasValue = true;
-      line->value = Span{valueBegin, end};
+      line->value = UpToNul(Span{valueBegin, end});
       return true;
     }
     return false;

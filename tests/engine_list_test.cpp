@@ -127,6 +127,32 @@ TEST(EngineListTest, LongMaskIsCutTo4095Characters) {
   EXPECT_EQ(4095u, length);
 }
 
+// A NUL inside a line ends the name, value or section name it falls in; white
+// space around them is dropped before that, quotes after.
+TEST(EngineListTest, NulInALineEndsItsNameOrValue) {
+  const struct {
+    std::string text;
+    Strings names;
+    const char* key;
+    const char* mask;
+  } cases[] = {
+      {std::string("[Engines]\nAlpha=x\0\x03y\nBeta=b\n", 26), {"Alpha", "Beta"}, "Alpha", "x"},
+      {std::string("[Engines]\nAl\0pha=x\nBeta=b\n", 26), {"Al", "Beta"}, "Al", "x"},
+      {std::string("[Engines]\nA=\"x\0\"\nB=\"y\" \0z\n", 26), {"A", "B"}, "A", "\"x"},
+      {std::string("[Engines]\nA=\"x\0\"\nB=\"y\" \0z\n", 26), {"A", "B"}, "B", "\"y\" "},
+      {std::string("[Engines]\nA= x \0 \nB=2\n", 22), {"A", "B"}, "A", "x "},
+      {std::string("[Engines]\nA \0=1\nB=2\n", 20), {"A ", "B"}, "A", ""},
+      {std::string("[Engines]\n\0A=1\nB=2\n", 19), {}, "A", ""},
+      {std::string("[Eng\0ines]\nA=1\n[Eng]\nB=2\n", 25), {}, "A", ""},
+  };
+  for (const auto& c : cases) {
+    TempFile file("nul.ini", c.text);
+    ASSERT_TRUE(file.written());
+    EXPECT_EQ(c.names, Names(file.path())) << c.key << " in " << ::testing::PrintToString(c.text);
+    EXPECT_EQ(c.mask, Mask(file.path(), c.key)) << c.key << " in " << ::testing::PrintToString(c.text);
+  }
+}
+
 TEST(EngineListTest, ListPathReplacesTheLastThreeCharacters) {
   struct Case {
     const char* library;
@@ -172,3 +198,4 @@ TEST(EngineListTest, ListPathNeverOverrunsASmallBuffer) {
 
 }  // namespace
 }  // namespace quillet
+
