@@ -13,8 +13,8 @@
 #include <string>
 #include <vector>
 
-#include "com/registry_script.h"
-#include "com/script_internal.h"
+#include "script/registry_script.h"
+#include "script/script_internal.h"
 #include "platform/memory_registry.h"
 #include "platform/registry.h"
 

@@ -1,4 +1,4 @@
-// Tests that touch the settings run against an in-memory registry on the host
+// Tests that touch the settings run against an in-memory registry in the native build
 // and against Wine's real registry in the Windows build; the settings key is
 // removed before and after each test either way.
 #pragma once

@@ -13,9 +13,9 @@
 // - blocks nest at most 512 deep, as deep as the platform's registry goes.
 #include <cstring>
 
-#include "com/ansi_text.h"
-#include "com/script_internal.h"
-#include "com/script_platform.h"
+#include "script/ansi_text.h"
+#include "script/script_internal.h"
+#include "script/script_platform.h"
 
 namespace quillet {
 namespace {

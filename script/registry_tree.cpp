@@ -1,5 +1,5 @@
 // Tree deletion and the two key tests of the unregister pass.
-#include "com/script_internal.h"
+#include "script/script_internal.h"
 
 namespace quillet {
 namespace {

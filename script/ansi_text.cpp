@@ -1,4 +1,4 @@
-#include "com/ansi_text.h"
+#include "script/ansi_text.h"
 
 namespace quillet {
 namespace {
