@@ -11,7 +11,15 @@
 namespace quillet {
 namespace {
 
-const char kShippedList[] = QUILLET_SOURCE_DIR "/res/quillet.ini";
+// The platform's reader wants backslashes between folders.
+const std::string kShippedListPath = [] {
+  std::string path = QUILLET_SHIPPED_LIST;
+  for (char& c : path) {
+    if (c == '/') c = '\\';
+  }
+  return path;
+}();
+const char* const kShippedList = kShippedListPath.c_str();
 
 // Exactly one "%s"; every other percent sign written as "%%".
 bool IsSafeMask(const std::string& mask) {
