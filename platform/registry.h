@@ -91,7 +91,8 @@ class KeyHandle {
   KeyHandle& operator=(const KeyHandle&) = delete;
 
   RegKey get() const { return key_; }
-  RegKey* receive() {
+  // For an open call's result: the held key is closed first.
+  RegKey* CloseAndReceive() {
     Close();
     return &key_;
   }

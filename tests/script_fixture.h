@@ -77,7 +77,7 @@ inline void DumpKey(RegistryApi& registry, RegKey key, const std::string& path, 
     std::string child = path.empty() ? std::string(name.data()) : path + "\\" + name.data();
     lines->push_back(child);
     KeyHandle sub(registry);
-    if (registry.OpenKey(key, name.data(), reg::kRead, sub.receive()) == reg::kSuccess) {
+    if (registry.OpenKey(key, name.data(), reg::kRead, sub.CloseAndReceive()) == reg::kSuccess) {
       DumpKey(registry, sub.get(), child, lines);
     }
   }
@@ -86,7 +86,7 @@ inline void DumpKey(RegistryApi& registry, RegKey key, const std::string& path, 
 // The subtree below root\path, one line each, sorted; "<absent>" when the key is missing.
 inline std::string Dump(RegistryApi& registry, RegKey root, const std::string& path) {
   KeyHandle key(registry);
-  if (registry.OpenKey(root, path.c_str(), reg::kRead, key.receive()) != reg::kSuccess) return "<absent>";
+  if (registry.OpenKey(root, path.c_str(), reg::kRead, key.CloseAndReceive()) != reg::kSuccess) return "<absent>";
   std::vector<std::string> lines;
   DumpKey(registry, key.get(), "", &lines);
   std::sort(lines.begin(), lines.end());
@@ -111,15 +111,15 @@ inline std::vector<unsigned char> ParseHex(const std::string& hex) {
 // Creates the keys and values that `lines` describe below root\path.
 inline void Build(RegistryApi& registry, RegKey root, const std::string& path, const std::vector<std::string>& lines) {
   KeyHandle base(registry);
-  ASSERT_EQ(reg::kSuccess, registry.CreateKey(root, path.c_str(), reg::kAllAccess, base.receive()));
+  ASSERT_EQ(reg::kSuccess, registry.CreateKey(root, path.c_str(), reg::kAllAccess, base.CloseAndReceive()));
   for (const std::string& line : lines) {
     size_t bar = line.find('|');
     std::string keyPath = line.substr(0, bar);
     KeyHandle key(registry);
     if (keyPath.empty()) {
-      ASSERT_EQ(reg::kSuccess, registry.OpenKey(root, path.c_str(), reg::kAllAccess, key.receive()));
+      ASSERT_EQ(reg::kSuccess, registry.OpenKey(root, path.c_str(), reg::kAllAccess, key.CloseAndReceive()));
     } else {
-      ASSERT_EQ(reg::kSuccess, registry.CreateKey(base.get(), keyPath.c_str(), reg::kAllAccess, key.receive()))
+      ASSERT_EQ(reg::kSuccess, registry.CreateKey(base.get(), keyPath.c_str(), reg::kAllAccess, key.CloseAndReceive()))
           << line;
     }
     if (bar == std::string::npos) continue;
@@ -149,7 +149,7 @@ inline void Build(RegistryApi& registry, RegKey root, const std::string& path, c
 
 inline void RemoveScratch(RegistryApi& registry) {
   KeyHandle parent(registry);
-  if (registry.OpenKey(CurrentUser(), kScratchParent, reg::kRead | reg::kWrite, parent.receive()) != reg::kSuccess) return;
+  if (registry.OpenKey(CurrentUser(), kScratchParent, reg::kRead | reg::kWrite, parent.CloseAndReceive()) != reg::kSuccess) return;
   DeleteKeyTree(registry, parent.get(), kScratchName);
 }
 

@@ -74,11 +74,11 @@ class ShippedScriptTest : public ::testing::TestWithParam<bool> {
     Run(false);
     RegistryApi& registry = fixture_.registry();
     KeyHandle software(registry);
-    if (registry.OpenKey(CurrentUser(), "Software", reg::kRead, software.receive()) == reg::kSuccess) {
+    if (registry.OpenKey(CurrentUser(), "Software", reg::kRead, software.CloseAndReceive()) == reg::kSuccess) {
       registry.DeleteKey(software.get(), "Kestrowe");
     }
     KeyHandle clsid(registry);
-    if (registry.OpenKey(ClassesRoot(), "CLSID", reg::kRead, clsid.receive()) == reg::kSuccess) {
+    if (registry.OpenKey(ClassesRoot(), "CLSID", reg::kRead, clsid.CloseAndReceive()) == reg::kSuccess) {
       DeleteKeyTree(registry, clsid.get(), "{6E41C2D7-0000-4F35-9C62-71D0E84B3A20}");
     }
   }
@@ -134,7 +134,7 @@ TEST_P(ShippedScriptTest, SubkeyUnderTheSettingsKeyKeepsIt) {
   // platform refuses; it would have gone with its key.
   EXPECT_EQ(Lines({"Sub", "|SearchMask=" + S(kMask)}), Dump(registry(), CurrentUser(), kSettings));
   KeyHandle settings(registry());
-  ASSERT_EQ(reg::kSuccess, registry().OpenKey(CurrentUser(), kSettings, reg::kRead, settings.receive()));
+  ASSERT_EQ(reg::kSuccess, registry().OpenKey(CurrentUser(), kSettings, reg::kRead, settings.CloseAndReceive()));
   EXPECT_EQ(reg::kSuccess, registry().DeleteKey(settings.get(), "Sub"));
 }
 

@@ -48,7 +48,7 @@ TEST(ShippedListTest, EveryMaskIsASafeSearchUrl) {
     EXPECT_TRUE(IsSafeMask(mask)) << name << ": " << mask;
     EXPECT_TRUE(std::strncmp(mask, "http://", 7) == 0 || std::strncmp(mask, "https://", 8) == 0) << mask;
     char url[kFormatBufferSize];
-    ExpandSearchMask(url, sizeof url, mask, Arg("cats"));
+    ExpandSearchMask(url, sizeof url, mask, TextArg("cats"));
     EXPECT_NE(nullptr, std::strstr(url, "cats")) << name << ": " << url;
     EXPECT_EQ(nullptr, std::strstr(url, "%s")) << name << ": " << url;
   }
@@ -65,7 +65,7 @@ TEST(ShippedListTest, LiteralPercentSignsExpandOnce) {
   char mask[kEngineBufferSize];
   ASSERT_GT(ReadEngineMask(kShippedList, "Wikipedia via Google", mask), 0u);
   char url[kFormatBufferSize];
-  ExpandSearchMask(url, sizeof url, mask, Arg("cats"));
+  ExpandSearchMask(url, sizeof url, mask, TextArg("cats"));
   EXPECT_STREQ("https://www.google.com/search?q=site%3Awikipedia.org+cats", url);
 }
 
