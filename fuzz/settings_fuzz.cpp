@@ -26,7 +26,8 @@ std::string Decimal(int32_t value) {
 // The exact bytes and type stored as `name`.
 std::string StoredBytes(RegistryApi& registry, const char* name, uint32_t* type) {
   KeyHandle key(registry);
-  if (registry.OpenKey(CurrentUser(), kSettingsKeyPath, reg::kRead, key.CloseAndReceive()) != reg::kSuccess) return "<no key>";
+  if (registry.OpenKey(CurrentUser(), kSettingsKeyPath, reg::kRead, key.CloseAndReceive()) != reg::kSuccess)
+    return "<no key>";
   unsigned char data[64];
   uint32_t size = sizeof data;
   if (registry.QueryValue(key.get(), name, type, data, &size) != reg::kSuccess) return "<no value>";

@@ -107,7 +107,9 @@ bool MatchesKeyword(const ScriptCursor& cursor, const char* word) {
 bool TokenEquals(const ScriptCursor& cursor, const char* text) { return std::strcmp(cursor.token, text) == 0; }
 bool FirstByteIs(const ScriptCursor& cursor, char c) { return cursor.token[0] == c; }
 bool HasBackslash(const ScriptCursor& cursor) { return ContainsCharacter(cursor.token, '\\', cursor.codePage); }
-bool IsProtected(const ScriptCursor& cursor) { return MatchesKeyword(cursor, "CLSID") || MatchesKeyword(cursor, "TYPELIB"); }
+bool IsProtected(const ScriptCursor& cursor) {
+  return MatchesKeyword(cursor, "CLSID") || MatchesKeyword(cursor, "TYPELIB");
+}
 
 // Copies the token into a buffer of `size` bytes; false when it does not fit.
 bool CopyToken(const ScriptCursor& cursor, char* out, size_t size) {

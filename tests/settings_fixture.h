@@ -21,7 +21,8 @@ inline void RemoveSettingsKey() {
   RegistryApi& registry = ActiveRegistry();
   {
     KeyHandle key(registry);
-    if (registry.OpenKey(CurrentUser(), kSettingsKeyPath, reg::kAllAccess, key.CloseAndReceive()) != reg::kSuccess) return;
+    if (registry.OpenKey(CurrentUser(), kSettingsKeyPath, reg::kAllAccess, key.CloseAndReceive()) != reg::kSuccess)
+      return;
     char name[256];
     for (;;) {
       uint32_t size = sizeof name;
@@ -49,7 +50,8 @@ inline void StoreTextSetting(const char* name, const std::string& text) {
 inline std::string StoredBytes(const char* name, uint32_t* type) {
   RegistryApi& registry = ActiveRegistry();
   KeyHandle key(registry);
-  if (registry.OpenKey(CurrentUser(), kSettingsKeyPath, reg::kRead, key.CloseAndReceive()) != reg::kSuccess) return "<no key>";
+  if (registry.OpenKey(CurrentUser(), kSettingsKeyPath, reg::kRead, key.CloseAndReceive()) != reg::kSuccess)
+    return "<no key>";
   unsigned char data[8192];
   uint32_t size = sizeof data;
   if (registry.QueryValue(key.get(), name, type, data, &size) != reg::kSuccess) return "<no value>";
