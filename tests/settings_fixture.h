@@ -10,28 +10,14 @@
 
 #include "platform/registry.h"
 #include "settings/settings.h"
+#include "tests/registry_dump.h"
 #ifndef _WIN32
 #include "platform/memory_registry.h"
 #endif
 
 namespace quillet::testing {
 
-// Removes the settings key with its values (it holds no subkeys in tests).
-inline void RemoveSettingsKey() {
-  RegistryApi& registry = ActiveRegistry();
-  {
-    KeyHandle key(registry);
-    if (registry.OpenKey(CurrentUser(), kSettingsKeyPath, reg::kAllAccess, key.CloseAndReceive()) != reg::kSuccess)
-      return;
-    char name[256];
-    for (;;) {
-      uint32_t size = sizeof name;
-      if (registry.EnumValue(key.get(), 0, name, &size) != reg::kSuccess) break;
-      if (registry.DeleteValue(key.get(), name) != reg::kSuccess) break;
-    }
-  }
-  registry.DeleteKey(CurrentUser(), kSettingsKeyPath);
-}
+inline void RemoveSettingsKey() { DeleteTree(ActiveRegistry(), CurrentUser(), kSettingsKeyPath); }
 
 // Stores a value with exact bytes and type, creating the key.
 inline void StoreRawSetting(const char* name, uint32_t type, const void* bytes, uint32_t size) {
