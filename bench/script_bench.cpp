@@ -4,7 +4,7 @@
 
 #include <string>
 
-#include "com/registry_script.h"
+#include "script/registry_script.h"
 #include "platform/memory_registry.h"
 #include "shipped_script.h"
 

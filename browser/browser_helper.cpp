@@ -35,8 +35,9 @@ HWND FindAddressEdit(HWND worker) {
   return window;
 }
 
+// A counted assignment: the new value gains a reference, the old one loses one.
 template <typename T>
-void Replace(T*& field, T* value) {
+void AssignReference(T*& field, T* value) {
   if (value != nullptr) value->AddRef();
   T* old = field;
   field = value;
@@ -179,7 +180,7 @@ void NavigateBrowser(IWebBrowser2* browser, const char* url) {
 }
 
 HRESULT HelperSetSite(HelperFields fields, IUnknown* site) {
-  Replace(fields.site, site);
+  AssignReference(fields.site, site);
   char executable[MAX_PATH];
   if (GetModuleFileNameA(nullptr, executable, sizeof executable) == 0) executable[0] = '\0';
   executable[sizeof executable - 1] = '\0';

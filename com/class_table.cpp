@@ -10,14 +10,10 @@ HRESULT UpdateVeltranoRegistry(BOOL doRegister) {
   return ApplyRegistryResource(kRegistryScriptId, doRegister, nullptr);
 }
 
-const char* NoDescription() { return nullptr; }
-
-const CategoryEntry* NoCategories() { return nullptr; }
-
 }  // namespace
 
 ClassEntry classTable[] = {
-    {&CLSID_Veltrano, UpdateVeltranoRegistry, CreateVeltranoClassObject, nullptr, NoDescription, NoCategories},
+    {&CLSID_Veltrano, UpdateVeltranoRegistry, CreateVeltranoClassObject, nullptr, nullptr, nullptr},
     {nullptr, nullptr, nullptr, nullptr, nullptr, nullptr},
 };
 

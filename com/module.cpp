@@ -47,31 +47,25 @@ void DetachModule(bool processTerminating) {
   }
 }
 
-}  // namespace quillet
-
-using quillet::ClassEntry;
-using quillet::serverModule;
-
-STDAPI DllGetClassObject(REFCLSID rclsid, REFIID riid, LPVOID* ppv) {
-  if (ppv == nullptr) return E_POINTER;
-  *ppv = nullptr;
-  HRESULT hr = S_OK;
+ClassEntry* FindCreatableClass(REFCLSID classId) {
   for (ClassEntry* entry = serverModule.classTable; entry->classId != nullptr; ++entry) {
-    if (entry->createClassObject == nullptr) continue;
-    if (!IsEqualGUID(rclsid, *entry->classId)) continue;
-    if (entry->classObject == nullptr) {
-      // Tested again under the lock so that two first calls create one object.
-      EnterCriticalSection(&serverModule.classTableLock);
-      if (entry->classObject == nullptr) {
-        hr = entry->createClassObject(IID_IUnknown, reinterpret_cast<void**>(&entry->classObject));
-      }
-      LeaveCriticalSection(&serverModule.classTableLock);
-    }
-    if (entry->classObject != nullptr) hr = entry->classObject->QueryInterface(riid, ppv);
-    break;
+    if (entry->createClassObject != nullptr && IsEqualGUID(classId, *entry->classId)) return entry;
   }
-  if (*ppv == nullptr && hr == S_OK) hr = CLASS_E_CLASSNOTAVAILABLE;
+  return nullptr;
+}
+
+HRESULT GetClassObject(ClassEntry& entry, REFIID riid, void** ppv) {
+  HRESULT hr = S_OK;
+  if (entry.classObject == nullptr) {
+    // Tested again under the lock so that two first calls create one object.
+    EnterCriticalSection(&serverModule.classTableLock);
+    if (entry.classObject == nullptr) {
+      hr = entry.createClassObject(IID_IUnknown, reinterpret_cast<void**>(&entry.classObject));
+    }
+    LeaveCriticalSection(&serverModule.classTableLock);
+  }
+  if (entry.classObject != nullptr) hr = entry.classObject->QueryInterface(riid, ppv);
   return hr;
 }
 
-STDAPI DllCanUnloadNow() { return serverModule.lockCount == 0 ? S_OK : S_FALSE; }
+}  // namespace quillet

@@ -18,9 +18,12 @@ struct ClassEntry {
   HRESULT (*updateRegistry)(BOOL doRegister);
   HRESULT (*createClassObject)(REFIID riid, void** ppv);
   IUnknown* classObject;  // one reference, null until the first creation
-  const char* (*description)();
-  const CategoryEntry* (*categories)();
+  const char* description;  // null: none
+  const CategoryEntry* categories;  // null: none
 };
+
+// A class that describes itself is registered by whoever uses the description.
+inline bool HasDescription(const ClassEntry& entry) { return entry.description != nullptr; }
 
 using ShutdownCallback = void (*)(DWORD_PTR argument);
 
@@ -46,6 +49,11 @@ extern ClassEntry classTable[];
 LONG LockModule();
 LONG UnlockModule();
 HRESULT AddShutdownHook(ShutdownCallback callback, DWORD_PTR argument);
+
+// The row of a class DllGetClassObject can create; null for none.
+ClassEntry* FindCreatableClass(REFCLSID classId);
+// The row's class object, created on first use, asked for `riid`.
+HRESULT GetClassObject(ClassEntry& entry, REFIID riid, void** ppv);
 
 // The entry point's work for DLL_PROCESS_ATTACH and DLL_PROCESS_DETACH.
 // When the process is ending, other threads are gone and the components the

@@ -1,5 +1,5 @@
-// DllRegisterServer and DllUnregisterServer: the registry script resource of
-// each class, its component categories, then the type library.
+// What DllRegisterServer and DllUnregisterServer do for each class: its
+// registry script resource and its component categories.
 #include "com/registration.h"
 
 #include <comcat.h>
@@ -122,40 +122,3 @@ HRESULT UpdateClassCategories(const CLSID& classId, const CategoryEntry* categor
 }
 
 }  // namespace quillet
-
-using quillet::ClassEntry;
-using quillet::serverModule;
-
-namespace {
-
-// Classes that describe themselves are left to whoever registers them.
-bool RegistersItself(const ClassEntry& entry) {
-  return entry.description == nullptr || entry.description() == nullptr;
-}
-
-const quillet::CategoryEntry* CategoriesOf(const ClassEntry& entry) {
-  return entry.categories != nullptr ? entry.categories() : nullptr;
-}
-
-}  // namespace
-
-STDAPI DllRegisterServer() {
-  for (ClassEntry* entry = serverModule.classTable; entry->classId != nullptr; ++entry) {
-    if (!RegistersItself(*entry)) continue;
-    HRESULT hr = entry->updateRegistry(TRUE);
-    if (FAILED(hr)) return hr;
-    hr = quillet::UpdateClassCategories(*entry->classId, CategoriesOf(*entry), TRUE);
-    if (FAILED(hr)) return hr;
-  }
-  return quillet::RegisterModuleTypeLibrary(nullptr);
-}
-
-STDAPI DllUnregisterServer() {
-  for (ClassEntry* entry = serverModule.classTable; entry->classId != nullptr; ++entry) {
-    if (!RegistersItself(*entry)) continue;
-    entry->updateRegistry(FALSE);
-    if (entry->categories != nullptr) quillet::UpdateClassCategories(*entry->classId, CategoriesOf(*entry), FALSE);
-  }
-  quillet::UnregisterModuleTypeLibrary(nullptr);
-  return S_OK;
-}

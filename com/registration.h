@@ -6,7 +6,7 @@
 #include <oaidl.h>
 
 #include "com/module.h"
-#include "com/registry_script.h"
+#include "script/registry_script.h"
 
 namespace quillet {
 

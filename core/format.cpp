@@ -29,7 +29,7 @@ class Output {
 
 }  // namespace
 
-FormatArg Arg(const char* text) { return FormatArg{text, std::strlen(text)}; }
+FormatArg TextArg(const char* text) { return FormatArg{text, std::strlen(text)}; }
 
 size_t FormatText(char* out, size_t outSize, const char* format, const FormatArg* args, size_t argCount) {
   if (out == nullptr || outSize == 0) return 0;

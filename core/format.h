@@ -16,7 +16,8 @@ struct FormatArg {
   size_t length;  // bytes of `text` that "%s" inserts
 };
 
-FormatArg Arg(const char* text);
+// The whole of a NUL-terminated text as an argument.
+FormatArg TextArg(const char* text);
 
 // Expands `format` into `out` (`outSize` bytes), cutting the result at
 // min(outSize, kFormatBufferSize) - 1 characters. Returns the result's length.

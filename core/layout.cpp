@@ -3,6 +3,7 @@
 #include <array>
 #include <cstring>
 
+#include "platform/ascii_case.h"
 #include "settings/settings.h"
 
 namespace quillet {
@@ -55,9 +56,8 @@ bool BeginsWithFolded(const char* text, const char* prefix) {
 }  // namespace
 
 unsigned char FoldCp1251(unsigned char c) {
-  if (c >= 'A' && c <= 'Z') return static_cast<unsigned char>(c + ('a' - 'A'));
   if (c >= 0xC0 && c <= 0xDF) return static_cast<unsigned char>(c + 0x20);
-  return c;
+  return AsciiLower(c);
 }
 
 int CorrectKeyboardLayout(char* text) {

@@ -4,6 +4,7 @@
 
 #include "core/format.h"
 #include "core/layout.h"
+#include "platform/ascii_case.h"
 #include "settings/settings.h"
 
 namespace quillet {
@@ -13,14 +14,10 @@ bool BeginsWith(const char* text, const char* prefix) {
   return std::strncmp(text, prefix, std::strlen(prefix)) == 0;
 }
 
-unsigned char FoldAscii(unsigned char c) { return c >= 'A' && c <= 'Z' ? static_cast<unsigned char>(c + 32) : c; }
-
 // ASCII letters match regardless of case; every other byte exactly.
 bool BeginsWithAsciiFolded(const char* text, const char* prefix) {
   for (; *prefix != '\0'; ++prefix, ++text) {
-    if (FoldAscii(static_cast<unsigned char>(*text)) != FoldAscii(static_cast<unsigned char>(*prefix))) {
-      return false;
-    }
+    if (AsciiLower(*text) != AsciiLower(*prefix)) return false;
   }
   return true;
 }
@@ -41,7 +38,7 @@ int ApplySearchMask(char* text) {
   ReadSetting(kSearchMaskName, mask, sizeof mask, "");
   if (mask[0] == '\0' || LooksLikeAddress(text)) return 0;
   char result[kFormatBufferSize];
-  size_t length = ExpandSearchMask(result, sizeof result, mask, Arg(text));
+  size_t length = ExpandSearchMask(result, sizeof result, mask, TextArg(text));
   std::memcpy(text, result, length + 1);
   return 1;
 }
@@ -51,11 +48,11 @@ int CorrectWwwSpelling(char* text) {
   int changed = 0;
   if (ReadIntSetting(kSpellingWwName, 1) == 1) {
     if (BeginsWithAsciiFolded(text, "ww.")) {
-      FormatArg whole = Arg(text);
+      FormatArg whole = TextArg(text);
       FormatText(result, sizeof result, "w%s", &whole, 1);
       changed = 1;
     } else if (BeginsWithAsciiFolded(text, "http://ww.")) {
-      const FormatArg parts[] = {Arg(text), Arg(text + 7)};
+      const FormatArg parts[] = {TextArg(text), TextArg(text + 7)};
       FormatText(result, sizeof result, "%.7sw%s", parts, 2);
       changed = 1;
     }
@@ -64,11 +61,11 @@ int CorrectWwwSpelling(char* text) {
     // A text longer than the result area is cut to 1023 characters here,
     // like every formatted correction.
     if (BeginsWithAsciiFolded(text, "wwww.")) {
-      FormatArg tail = Arg(text + 1);
+      FormatArg tail = TextArg(text + 1);
       FormatText(result, sizeof result, "%s", &tail, 1);
       changed = 1;
     } else if (BeginsWithAsciiFolded(text, "http://wwww.")) {
-      const FormatArg parts[] = {Arg(text), Arg(text + 8)};
+      const FormatArg parts[] = {TextArg(text), TextArg(text + 8)};
       FormatText(result, sizeof result, "%.7s%s", parts, 2);
       changed = 1;
     }

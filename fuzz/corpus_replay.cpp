@@ -14,7 +14,7 @@ int main(int argc, char** argv) {
   quillet::FuzzEntry entry = argc == 3 ? quillet::FindFuzzEntry(argv[1]) : nullptr;
   if (entry == nullptr) {
     std::fprintf(stderr, "usage: %s TARGET CORPUS_DIRECTORY (TARGET: chain, format, autosearch, settings, "
-                 "engine_list, engine_names, script)\n", argv[0]);
+                 "engine_names, script; engine_list in the Windows build)\n", argv[0]);
     return 2;
   }
   std::vector<std::filesystem::path> inputs;
@@ -24,7 +24,7 @@ int main(int argc, char** argv) {
   std::sort(inputs.begin(), inputs.end());
   for (const auto& path : inputs) {
     // Named first, so that a failing check's report says which input it was.
-    std::printf("%s\n", path.filename().c_str());
+    std::printf("%s\n", path.filename().string().c_str());
     std::fflush(stdout);
     std::ifstream in(path, std::ios::binary);
     std::string bytes((std::istreambuf_iterator<char>(in)), std::istreambuf_iterator<char>());

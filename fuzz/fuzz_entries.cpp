@@ -9,13 +9,16 @@ FuzzEntry FindFuzzEntry(const char* name) {
     const char* name;
     FuzzEntry entry;
   } kTargets[] = {
+#ifdef _WIN32
+      {"engine_list", RunEngineListFuzzInput},
+#else
       {"chain", RunChainFuzzInput},
       {"format", RunFormatFuzzInput},
       {"autosearch", RunAutosearchFuzzInput},
       {"settings", RunSettingsFuzzInput},
-      {"engine_list", RunEngineListFuzzInput},
       {"engine_names", RunEngineNamesFuzzInput},
       {"script", RunScriptFuzzInput},
+#endif
   };
   for (const auto& target : kTargets) {
     if (std::strcmp(target.name, name) == 0) return target.entry;

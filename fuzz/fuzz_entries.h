@@ -14,9 +14,10 @@ int RunChainFuzzInput(const uint8_t* data, size_t size);
 int RunFormatFuzzInput(const uint8_t* data, size_t size);
 int RunAutosearchFuzzInput(const uint8_t* data, size_t size);
 int RunSettingsFuzzInput(const uint8_t* data, size_t size);
-int RunEngineListFuzzInput(const uint8_t* data, size_t size);
 int RunEngineNamesFuzzInput(const uint8_t* data, size_t size);
 int RunScriptFuzzInput(const uint8_t* data, size_t size);
+// Windows build only: the list file is read by the platform.
+int RunEngineListFuzzInput(const uint8_t* data, size_t size);
 
 // The entry of the target called `name` ("chain", "format", ...); null for none.
 FuzzEntry FindFuzzEntry(const char* name);

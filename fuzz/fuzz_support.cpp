@@ -74,7 +74,7 @@ MemoryRegistry& FreshRegistry() {
 
 void StoreSetting(MemoryRegistry& registry, const char* name, uint32_t type, const std::string& bytes) {
   KeyHandle key(registry);
-  Check(registry.CreateKey(CurrentUser(), kSettingsKeyPath, reg::kAllAccess, key.receive()) == reg::kSuccess,
+  Check(registry.CreateKey(CurrentUser(), kSettingsKeyPath, reg::kAllAccess, key.CloseAndReceive()) == reg::kSuccess,
         "settings key created");
   Check(registry.SetValue(key.get(), name, type, reinterpret_cast<const unsigned char*>(bytes.data()),
                           static_cast<uint32_t>(bytes.size())) == reg::kSuccess,

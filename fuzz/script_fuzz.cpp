@@ -5,8 +5,8 @@
 #include <cstdlib>
 #include <string>
 
-#include "com/ansi_text.h"
-#include "com/registry_script.h"
+#include "script/ansi_text.h"
+#include "script/registry_script.h"
 #include "platform/memory_registry.h"
 
 namespace quillet {

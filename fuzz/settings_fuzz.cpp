@@ -26,7 +26,8 @@ std::string Decimal(int32_t value) {
 // The exact bytes and type stored as `name`.
 std::string StoredBytes(RegistryApi& registry, const char* name, uint32_t* type) {
   KeyHandle key(registry);
-  if (registry.OpenKey(CurrentUser(), kSettingsKeyPath, reg::kRead, key.receive()) != reg::kSuccess) return "<no key>";
+  if (registry.OpenKey(CurrentUser(), kSettingsKeyPath, reg::kRead, key.CloseAndReceive()) != reg::kSuccess)
+    return "<no key>";
   unsigned char data[64];
   uint32_t size = sizeof data;
   if (registry.QueryValue(key.get(), name, type, data, &size) != reg::kSuccess) return "<no value>";
@@ -47,7 +48,7 @@ int RunSettingsFuzzInput(const uint8_t* data, size_t size) {
   MemoryRegistry& registry = fuzz::FreshRegistry();
   if ((flags & 1) != 0) {
     KeyHandle key(registry);
-    registry.CreateKey(CurrentUser(), kSettingsKeyPath, reg::kAllAccess, key.receive());
+    registry.CreateKey(CurrentUser(), kSettingsKeyPath, reg::kAllAccess, key.CloseAndReceive());
   }
   if (value.present) fuzz::StoreSetting(registry, kSpellingWwName, type, value.bytes);
   const bool queryFails = (flags & 4) != 0;

@@ -2,6 +2,8 @@
 
 #include <cstring>
 
+#include "platform/ascii_case.h"
+
 namespace quillet {
 namespace {
 
@@ -10,9 +12,7 @@ constexpr uint32_t kRootCount = 7;  // HKCR .. HKEY_DYN_DATA
 
 std::string Fold(const char* text) {
   std::string folded = text != nullptr ? text : "";
-  for (char& c : folded) {
-    if (c >= 'a' && c <= 'z') c = static_cast<char>(c - 'a' + 'A');
-  }
+  for (char& c : folded) c = AsciiUpper(c);
   return folded;
 }
 
@@ -41,7 +41,7 @@ void MemoryRegistry::Clear() {
   faults_.clear();
 }
 
-RegStatus MemoryRegistry::Injected(Operation op) {
+RegStatus MemoryRegistry::ConsumeFault(Operation op) {
   for (auto it = faults_.begin(); it != faults_.end(); ++it) {
     if (it->op != op) continue;
     if (it->skip > 0) {
@@ -132,7 +132,7 @@ RegStatus MemoryRegistry::OpenKey(RegKey parent, const char* subKey, uint32_t ac
   std::lock_guard<std::mutex> lock(mutex_);
   if (result == nullptr) return reg::kInvalidParameter;
   *result = nullptr;
-  if (RegStatus injected = Injected(Operation::Open)) return injected;
+  if (RegStatus fault = ConsumeFault(Operation::Open)) return fault;
   std::shared_ptr<Node> node;
   uint32_t parentAccess;
   if (RegStatus status = Resolve(parent, &node, &parentAccess)) return status;
@@ -148,7 +148,7 @@ RegStatus MemoryRegistry::CreateKey(RegKey parent, const char* subKey, uint32_t 
   std::lock_guard<std::mutex> lock(mutex_);
   if (result == nullptr) return reg::kInvalidParameter;
   *result = nullptr;
-  if (RegStatus injected = Injected(Operation::Create)) return injected;
+  if (RegStatus fault = ConsumeFault(Operation::Create)) return fault;
   std::shared_ptr<Node> node;
   uint32_t parentAccess;
   if (RegStatus status = Resolve(parent, &node, &parentAccess)) return status;
@@ -166,7 +166,7 @@ RegStatus MemoryRegistry::CreateKey(RegKey parent, const char* subKey, uint32_t 
 
 RegStatus MemoryRegistry::CloseKey(RegKey key) {
   std::lock_guard<std::mutex> lock(mutex_);
-  if (RegStatus injected = Injected(Operation::Close)) return injected;
+  if (RegStatus fault = ConsumeFault(Operation::Close)) return fault;
   uint32_t low = static_cast<uint32_t>(reinterpret_cast<uintptr_t>(key));
   if (low >= kFirstRoot && low < kFirstRoot + kRootCount) return reg::kSuccess;
   return handles_.erase(reinterpret_cast<uintptr_t>(key)) == 1 ? reg::kSuccess : reg::kInvalidHandle;
@@ -175,7 +175,7 @@ RegStatus MemoryRegistry::CloseKey(RegKey key) {
 RegStatus MemoryRegistry::QueryValue(RegKey key, const char* name, uint32_t* type, unsigned char* data,
                                      uint32_t* size) {
   std::lock_guard<std::mutex> lock(mutex_);
-  if (RegStatus injected = Injected(Operation::Query)) return injected;
+  if (RegStatus fault = ConsumeFault(Operation::Query)) return fault;
   std::shared_ptr<Node> node;
   uint32_t access;
   if (RegStatus status = Resolve(key, &node, &access)) return status;
@@ -202,7 +202,7 @@ RegStatus MemoryRegistry::QueryValue(RegKey key, const char* name, uint32_t* typ
 RegStatus MemoryRegistry::SetValue(RegKey key, const char* name, uint32_t type, const unsigned char* data,
                                    uint32_t size) {
   std::lock_guard<std::mutex> lock(mutex_);
-  if (RegStatus injected = Injected(Operation::Set)) return injected;
+  if (RegStatus fault = ConsumeFault(Operation::Set)) return fault;
   std::shared_ptr<Node> node;
   uint32_t access;
   if (RegStatus status = Resolve(key, &node, &access)) return status;
@@ -217,7 +217,7 @@ RegStatus MemoryRegistry::SetValue(RegKey key, const char* name, uint32_t type, 
 
 RegStatus MemoryRegistry::DeleteValue(RegKey key, const char* name) {
   std::lock_guard<std::mutex> lock(mutex_);
-  if (RegStatus injected = Injected(Operation::DeleteValue)) return injected;
+  if (RegStatus fault = ConsumeFault(Operation::DeleteValue)) return fault;
   std::shared_ptr<Node> node;
   uint32_t access;
   if (RegStatus status = Resolve(key, &node, &access)) return status;
@@ -232,7 +232,7 @@ void MemoryRegistry::MarkDeleted(Node& node) {
 
 RegStatus MemoryRegistry::DeleteKey(RegKey parent, const char* subKey) {
   std::lock_guard<std::mutex> lock(mutex_);
-  if (RegStatus injected = Injected(Operation::DeleteKey)) return injected;
+  if (RegStatus fault = ConsumeFault(Operation::DeleteKey)) return fault;
   if (subKey == nullptr || *subKey == '\0') return reg::kInvalidParameter;
   std::shared_ptr<Node> node;
   uint32_t access;
@@ -256,7 +256,7 @@ RegStatus MemoryRegistry::DeleteKey(RegKey parent, const char* subKey) {
 
 RegStatus MemoryRegistry::EnumKey(RegKey key, uint32_t index, char* name, uint32_t* nameSize) {
   std::lock_guard<std::mutex> lock(mutex_);
-  if (RegStatus injected = Injected(Operation::EnumKey)) return injected;
+  if (RegStatus fault = ConsumeFault(Operation::EnumKey)) return fault;
   std::shared_ptr<Node> node;
   uint32_t access;
   if (RegStatus status = Resolve(key, &node, &access)) return status;
@@ -269,7 +269,7 @@ RegStatus MemoryRegistry::EnumKey(RegKey key, uint32_t index, char* name, uint32
 
 RegStatus MemoryRegistry::QueryInfoKey(RegKey key, uint32_t* subKeys, uint32_t* values) {
   std::lock_guard<std::mutex> lock(mutex_);
-  if (RegStatus injected = Injected(Operation::QueryInfo)) return injected;
+  if (RegStatus fault = ConsumeFault(Operation::QueryInfo)) return fault;
   std::shared_ptr<Node> node;
   uint32_t access;
   if (RegStatus status = Resolve(key, &node, &access)) return status;
@@ -281,7 +281,7 @@ RegStatus MemoryRegistry::QueryInfoKey(RegKey key, uint32_t* subKeys, uint32_t* 
 
 RegStatus MemoryRegistry::EnumValue(RegKey key, uint32_t index, char* name, uint32_t* nameSize) {
   std::lock_guard<std::mutex> lock(mutex_);
-  if (RegStatus injected = Injected(Operation::EnumValue)) return injected;
+  if (RegStatus fault = ConsumeFault(Operation::EnumValue)) return fault;
   std::shared_ptr<Node> node;
   uint32_t access;
   if (RegStatus status = Resolve(key, &node, &access)) return status;

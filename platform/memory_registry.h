@@ -70,7 +70,8 @@ class MemoryRegistry final : public RegistryApi {
     int skip;
   };
 
-  RegStatus Injected(Operation op);
+  // The status of the next fault set for `op`, used up by this call; 0 for none.
+  RegStatus ConsumeFault(Operation op);
   RegStatus Resolve(RegKey key, std::shared_ptr<Node>* node, uint32_t* access) const;
   std::shared_ptr<Node> Walk(std::shared_ptr<Node> from, const char* path, bool create,
                              RegStatus* status);

@@ -1,6 +1,6 @@
 // The registry seam: the few ANSI registry operations the settings store and
 // the registry script executor need. The Win32 implementation passes straight
-// through to advapi32; the host build uses an in-memory registry.
+// through to advapi32; the native build uses an in-memory registry.
 #pragma once
 
 #include <cstdint>
@@ -91,7 +91,8 @@ class KeyHandle {
   KeyHandle& operator=(const KeyHandle&) = delete;
 
   RegKey get() const { return key_; }
-  RegKey* receive() {
+  // For an open call's result: the held key is closed first.
+  RegKey* CloseAndReceive() {
     Close();
     return &key_;
   }

@@ -6,11 +6,6 @@
 
 #ifdef _WIN32
 #include <windows.h>
-#else
-#include <cstdio>
-#include <vector>
-
-#include "settings/profile_reader.h"
 #endif
 
 namespace quillet {
@@ -47,37 +42,6 @@ uint32_t ReadEngineNames(const char* path, char* buffer) {
 
 uint32_t ReadEngineMask(const char* path, const char* name, char* buffer) {
   return GetPrivateProfileStringA(kEngineSectionName, name, "", buffer, kEngineBufferSize, path);
-}
-
-#else
-
-namespace {
-
-// The whole file, or nothing when it cannot be read.
-std::vector<char> ReadWholeFile(const char* path) {
-  std::vector<char> text;
-  std::FILE* file = std::fopen(path, "rb");
-  if (file == nullptr) return text;
-  char chunk[4096];
-  size_t count;
-  while ((count = std::fread(chunk, 1, sizeof chunk, file)) != 0) text.insert(text.end(), chunk, chunk + count);
-  std::fclose(file);
-  return text;
-}
-
-uint32_t ReadEngineEntry(const char* path, const char* name, char* buffer) {
-  std::vector<char> text = ReadWholeFile(path);
-  return ReadProfileText(text.data(), text.size(), kEngineSectionName, name, "", buffer, kEngineBufferSize);
-}
-
-}  // namespace
-
-uint32_t ReadEngineNames(const char* path, char* buffer) {
-  return EndEngineNames(buffer, ReadEngineEntry(path, nullptr, buffer));
-}
-
-uint32_t ReadEngineMask(const char* path, const char* name, char* buffer) {
-  return ReadEngineEntry(path, name, buffer);
 }
 
 #endif

@@ -21,7 +21,7 @@ void ReadSetting(const char* name, char* buffer, uint32_t size, const char* defa
   if (buffer == nullptr || size == 0) return;
   RegistryApi& registry = ActiveRegistry();
   KeyHandle key(registry);
-  if (registry.OpenKey(CurrentUser(), kSettingsKeyPath, reg::kRead, key.receive()) != reg::kSuccess) {
+  if (registry.OpenKey(CurrentUser(), kSettingsKeyPath, reg::kRead, key.CloseAndReceive()) != reg::kSuccess) {
     CopyDefault(buffer, size, defaultText);
     return;
   }
@@ -32,7 +32,7 @@ void ReadSetting(const char* name, char* buffer, uint32_t size, const char* defa
 void WriteSetting(const char* name, const char* text) {
   RegistryApi& registry = ActiveRegistry();
   KeyHandle key(registry);
-  if (registry.CreateKey(CurrentUser(), kSettingsKeyPath, reg::kWrite, key.receive()) != reg::kSuccess) return;
+  if (registry.CreateKey(CurrentUser(), kSettingsKeyPath, reg::kWrite, key.CloseAndReceive()) != reg::kSuccess) return;
   registry.SetValue(key.get(), name, reg::kSz, reinterpret_cast<const unsigned char*>(text),
                     static_cast<uint32_t>(std::strlen(text) + 1));
 }

@@ -11,7 +11,7 @@ namespace {
 
 std::string Expand(const std::string& mask, const std::string& query, size_t outSize = kFormatBufferSize) {
   std::string out(outSize + 16, '#');
-  size_t length = ExpandSearchMask(&out[0], outSize, mask.c_str(), Arg(query.c_str()));
+  size_t length = ExpandSearchMask(&out[0], outSize, mask.c_str(), TextArg(query.c_str()));
   EXPECT_EQ('#', out[outSize]) << "wrote past the buffer";
   EXPECT_EQ(length, std::strlen(out.c_str()));
   return out.substr(0, length);
@@ -54,14 +54,14 @@ INSTANTIATE_TEST_SUITE_P(Masks, MaskTable, ::testing::ValuesIn(kMaskCases));
 
 TEST(FormatText, FixedCorrectionFormats) {
   const char* text = "http://ww.example.com";
-  const FormatArg parts[] = {Arg(text), Arg(text + 7)};
+  const FormatArg parts[] = {TextArg(text), TextArg(text + 7)};
   char out[kFormatBufferSize];
   FormatText(out, sizeof out, "%.7sw%s", parts, 2);
   EXPECT_STREQ("http://www.example.com", out);
 }
 
 TEST(FormatText, HugePrecisionDoesNotOverflow) {
-  const FormatArg arg = Arg("abc");
+  const FormatArg arg = TextArg("abc");
   char out[64];
   FormatText(out, sizeof out, "%.99999999999999999999999s", &arg, 1);
   EXPECT_STREQ("abc", out);

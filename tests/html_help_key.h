@@ -17,7 +17,8 @@ class HtmlHelpKeyGuard {
   HtmlHelpKeyGuard() {
     RegistryApi& registry = ActiveRegistry();
     KeyHandle key(registry);
-    if (registry.OpenKey(ClassesRoot(), kHtmlHelpLocationKey, reg::kRead, key.receive()) != reg::kSuccess) return;
+    if (registry.OpenKey(ClassesRoot(), kHtmlHelpLocationKey, reg::kRead, key.CloseAndReceive()) != reg::kSuccess)
+      return;
     existed_ = true;
     unsigned char data[2048];
     uint32_t size = sizeof data;
@@ -33,7 +34,8 @@ class HtmlHelpKeyGuard {
       return;
     }
     KeyHandle key(registry);
-    if (registry.OpenKey(ClassesRoot(), kHtmlHelpLocationKey, reg::kAllAccess, key.receive()) != reg::kSuccess) return;
+    if (registry.OpenKey(ClassesRoot(), kHtmlHelpLocationKey, reg::kAllAccess, key.CloseAndReceive()) != reg::kSuccess)
+      return;
     if (hadValue_) {
       registry.SetValue(key.get(), nullptr, type_, bytes_.data(), static_cast<uint32_t>(bytes_.size()));
     } else {
@@ -47,7 +49,8 @@ class HtmlHelpKeyGuard {
   static void Register(uint32_t type, const std::string& bytes) {
     RegistryApi& registry = ActiveRegistry();
     KeyHandle key(registry);
-    ASSERT_EQ(reg::kSuccess, registry.CreateKey(ClassesRoot(), kHtmlHelpLocationKey, reg::kAllAccess, key.receive()));
+    ASSERT_EQ(reg::kSuccess,
+              registry.CreateKey(ClassesRoot(), kHtmlHelpLocationKey, reg::kAllAccess, key.CloseAndReceive()));
     ASSERT_EQ(reg::kSuccess, registry.SetValue(key.get(), nullptr, type,
                                                reinterpret_cast<const unsigned char*>(bytes.data()),
                                                static_cast<uint32_t>(bytes.size())));
@@ -57,7 +60,8 @@ class HtmlHelpKeyGuard {
   static void Unregister() {
     RegistryApi& registry = ActiveRegistry();
     KeyHandle key(registry);
-    if (registry.OpenKey(ClassesRoot(), kHtmlHelpLocationKey, reg::kAllAccess, key.receive()) == reg::kSuccess) {
+    if (registry.OpenKey(ClassesRoot(), kHtmlHelpLocationKey, reg::kAllAccess, key.CloseAndReceive()) ==
+        reg::kSuccess) {
       registry.DeleteValue(key.get(), nullptr);
     }
   }

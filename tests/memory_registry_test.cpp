@@ -1,4 +1,4 @@
-// The in-memory registry stands in for the real one in host tests, so it must
+// The in-memory registry stands in for the real one in native tests, so it must
 // behave as the real one does where the logic depends on it.
 #include <gtest/gtest.h>
 

@@ -5,8 +5,8 @@
 
 #include <string>
 
-#include "com/ansi_text.h"
-#include "com/script_platform.h"
+#include "script/ansi_text.h"
+#include "script/script_platform.h"
 #include "tests/script_fixture.h"
 
 namespace quillet::testing {

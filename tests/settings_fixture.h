@@ -1,4 +1,4 @@
-// Tests that touch the settings run against an in-memory registry on the host
+// Tests that touch the settings run against an in-memory registry in the native build
 // and against Wine's real registry in the Windows build; the settings key is
 // removed before and after each test either way.
 #pragma once
@@ -10,33 +10,20 @@
 
 #include "platform/registry.h"
 #include "settings/settings.h"
+#include "tests/registry_dump.h"
 #ifndef _WIN32
 #include "platform/memory_registry.h"
 #endif
 
 namespace quillet::testing {
 
-// Removes the settings key with its values (it holds no subkeys in tests).
-inline void RemoveSettingsKey() {
-  RegistryApi& registry = ActiveRegistry();
-  {
-    KeyHandle key(registry);
-    if (registry.OpenKey(CurrentUser(), kSettingsKeyPath, reg::kAllAccess, key.receive()) != reg::kSuccess) return;
-    char name[256];
-    for (;;) {
-      uint32_t size = sizeof name;
-      if (registry.EnumValue(key.get(), 0, name, &size) != reg::kSuccess) break;
-      if (registry.DeleteValue(key.get(), name) != reg::kSuccess) break;
-    }
-  }
-  registry.DeleteKey(CurrentUser(), kSettingsKeyPath);
-}
+inline void RemoveSettingsKey() { DeleteTree(ActiveRegistry(), CurrentUser(), kSettingsKeyPath); }
 
 // Stores a value with exact bytes and type, creating the key.
 inline void StoreRawSetting(const char* name, uint32_t type, const void* bytes, uint32_t size) {
   RegistryApi& registry = ActiveRegistry();
   KeyHandle key(registry);
-  ASSERT_EQ(reg::kSuccess, registry.CreateKey(CurrentUser(), kSettingsKeyPath, reg::kAllAccess, key.receive()));
+  ASSERT_EQ(reg::kSuccess, registry.CreateKey(CurrentUser(), kSettingsKeyPath, reg::kAllAccess, key.CloseAndReceive()));
   ASSERT_EQ(reg::kSuccess,
             registry.SetValue(key.get(), name, type, static_cast<const unsigned char*>(bytes), size));
 }
@@ -49,7 +36,8 @@ inline void StoreTextSetting(const char* name, const std::string& text) {
 inline std::string StoredBytes(const char* name, uint32_t* type) {
   RegistryApi& registry = ActiveRegistry();
   KeyHandle key(registry);
-  if (registry.OpenKey(CurrentUser(), kSettingsKeyPath, reg::kRead, key.receive()) != reg::kSuccess) return "<no key>";
+  if (registry.OpenKey(CurrentUser(), kSettingsKeyPath, reg::kRead, key.CloseAndReceive()) != reg::kSuccess)
+    return "<no key>";
   unsigned char data[8192];
   uint32_t size = sizeof data;
   if (registry.QueryValue(key.get(), name, type, data, &size) != reg::kSuccess) return "<no value>";

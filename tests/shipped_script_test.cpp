@@ -6,62 +6,14 @@
 #include <vector>
 
 #include "shipped_script.h"
+#include "tests/registered_content.h"
 #include "tests/script_fixture.h"
 
 namespace quillet::testing {
 namespace {
 
-constexpr const char* kClsid = "{6E41C2D7-8A0B-4F35-9C62-71D0E84B3A20}";
-constexpr const char* kLibid = "{6E41C2CA-8A0B-4F35-9C62-71D0E84B3A20}";
-constexpr const char* kExtension = "{6E41C2D7-8A0B-4F35-9C62-71D0E84B3A21}";
-constexpr const char* kBhoParent = "Software\\Microsoft\\Windows\\CurrentVersion\\Explorer\\Browser Helper Objects";
-constexpr const char* kExtensionsParent = "Software\\Microsoft\\Internet Explorer\\Extensions";
-constexpr const char* kSettings = "Software\\Kestrowe\\Quillet";
-constexpr const char* kMask = "http://www.bing.com/search?q=%s";
-
-struct Subtree {
-  RegKey root;
-  std::string path;
-  std::vector<std::string> lines;  // empty with `absent` for a key that must not exist
-  bool absent = false;
-};
-
-std::string S(const std::string& text) { return "S:" + text; }
-
-// What registration leaves, key by key.
-std::vector<Subtree> Registered() {
-  const std::string clsid = kClsid;
-  return {
-      {ClassesRoot(), "Kestrowe.Quillet.1", {"|=S:Veltrano", "CLSID", "CLSID|=" + S(clsid)}},
-      {ClassesRoot(),
-       "Kestrowe.Quillet",
-       {"|=S:Veltrano", "CLSID", "CLSID|=" + S(clsid), "CurVer", "CurVer|=S:Kestrowe.Quillet.1"}},
-      {ClassesRoot(),
-       "CLSID\\" + clsid,
-       {"|=S:Veltrano", "ProgID", "ProgID|=S:Kestrowe.Quillet.1", "VersionIndependentProgID",
-        "VersionIndependentProgID|=S:Kestrowe.Quillet", "Programmable", "InprocServer32",
-        "InprocServer32|=S:C:\\O'Brien\\quillet.dll", "InprocServer32|ThreadingModel=S:Apartment", "TypeLib",
-        "TypeLib|=" + S(kLibid)}},
-      {CurrentUser(), kSettings, {"|SearchMask=" + S(kMask)}},
-      {LocalMachine(), std::string(kBhoParent) + "\\" + clsid, {}},
-      {LocalMachine(),
-       std::string(kExtensionsParent) + "\\" + kExtension,
-       {"|Clsid=S:{1FBA04EE-3024-11d2-8F1F-0000F87ABD16}", "|MenuCustomize=S:tools",
-        "|MenuText=S:Veltrano Options...",
-        "|MenuStatusBar=S:Enables you to change settings for Veltrano enhancements.",
-        "|ClsidExtension=" + S(clsid)}},
-  };
-}
-
-// What unregistration leaves: the entries gone, their "NoRemove" parents kept.
-std::vector<Subtree> Unregistered() {
-  std::vector<Subtree> gone = Registered();
-  for (Subtree& subtree : gone) subtree.absent = true;
-  gone.push_back({CurrentUser(), "Software\\Kestrowe", {}});
-  gone.push_back({LocalMachine(), kBhoParent, {}});
-  gone.push_back({LocalMachine(), kExtensionsParent, {}});
-  return gone;
-}
+constexpr const char* kModulePath = "C:\\O'Brien\\quillet.dll";  // as the script's variable expands
+constexpr const char* kOtherClass = "CLSID\\{6E41C2D7-0000-4F35-9C62-71D0E84B3A20}";
 
 class ShippedScriptTest : public ::testing::TestWithParam<bool> {
  protected:
@@ -73,21 +25,23 @@ class ShippedScriptTest : public ::testing::TestWithParam<bool> {
   ~ShippedScriptTest() override {
     Run(false);
     RegistryApi& registry = fixture_.registry();
-    KeyHandle software(registry);
-    if (registry.OpenKey(CurrentUser(), "Software", reg::kRead, software.receive()) == reg::kSuccess) {
-      registry.DeleteKey(software.get(), "Kestrowe");
-    }
-    KeyHandle clsid(registry);
-    if (registry.OpenKey(ClassesRoot(), "CLSID", reg::kRead, clsid.receive()) == reg::kSuccess) {
-      DeleteKeyTree(registry, clsid.get(), "{6E41C2D7-0000-4F35-9C62-71D0E84B3A20}");
-    }
+    DeleteTree(registry, CurrentUser(), "Software\\Kestrowe");
+    DeleteTree(registry, ClassesRoot(), kOtherClass);
   }
   Status Run(bool doRegister) { return fixture_.Run(ShippedScript(), doRegister); }
   RegistryApi& registry() { return fixture_.registry(); }
-  void ExpectState(const std::vector<Subtree>& expected) {
-    for (const Subtree& subtree : expected) {
-      EXPECT_EQ(subtree.absent ? "<absent>" : Lines(subtree.lines), Dump(registry(), subtree.root, subtree.path))
-          << subtree.path;
+  void ExpectRegistered(const std::vector<RegistrySubtree>& expected) {
+    for (const RegistrySubtree& subtree : expected) {
+      EXPECT_EQ(Lines(subtree.lines), Dump(registry(), subtree.root, subtree.path)) << subtree.path;
+    }
+  }
+  // The entries gone, their shared parents kept.
+  void ExpectUnregistered() {
+    for (const RegistrySubtree& subtree : RegisteredContent(kModulePath)) {
+      EXPECT_EQ("<absent>", Dump(registry(), subtree.root, subtree.path)) << subtree.path;
+    }
+    for (const RegistryKeyName& parent : SharedParents()) {
+      EXPECT_TRUE(KeyExists(registry(), parent.root, parent.path)) << parent.path;
     }
   }
   ScriptFixture fixture_;
@@ -104,37 +58,43 @@ TEST_P(ShippedScriptTest, TextIsTheShippedBytes) {
 }
 
 TEST_P(ShippedScriptTest, RegistersEveryEntry) {
-  Build(registry(), ClassesRoot(), std::string("CLSID\\") + kClsid, {"Stale\\Deeper", "|Old=S:x"});
-  Build(registry(), ClassesRoot(), "CLSID\\{6E41C2D7-0000-4F35-9C62-71D0E84B3A20}", {});
-  Build(registry(), CurrentUser(), kSettings, {"|SearchMask=S:http://user.example/?q=%s", "|SpellingWw=S:0"});
+  Build(registry(), ClassesRoot(), std::string("CLSID\\") + kVeltranoClsid, {"Stale\\Deeper", "|Old=S:x"});
+  Build(registry(), ClassesRoot(), kOtherClass, {});
+  Build(registry(), CurrentUser(), kQuilletSettingsKey,
+        {"|SearchMask=S:http://user.example/?q=%s", "|SpellingWw=S:0"});
   ASSERT_EQ(Hex(kS_OK), Hex(Run(true)));
-  std::vector<Subtree> expected = Registered();
-  expected[3].lines.push_back("|SpellingWw=S:0");  // other settings stay; the mask is written again
-  ExpectState(expected);
-  EXPECT_EQ("", Dump(registry(), ClassesRoot(), "CLSID\\{6E41C2D7-0000-4F35-9C62-71D0E84B3A20}"));
+  std::vector<RegistrySubtree> expected = RegisteredContent(kModulePath);
+  for (RegistrySubtree& subtree : expected) {
+    // Other settings stay; the mask is written again.
+    if (subtree.path == kQuilletSettingsKey) subtree.lines.push_back("|SpellingWw=S:0");
+  }
+  ExpectRegistered(expected);
+  EXPECT_EQ("", Dump(registry(), ClassesRoot(), kOtherClass));
   ASSERT_EQ(Hex(kS_OK), Hex(Run(true)));
-  ExpectState(expected);
+  ExpectRegistered(expected);
 }
 
 TEST_P(ShippedScriptTest, UnregistersAndKeepsTheSharedParents) {
-  Build(registry(), ClassesRoot(), "CLSID\\{6E41C2D7-0000-4F35-9C62-71D0E84B3A20}", {});
+  Build(registry(), ClassesRoot(), kOtherClass, {});
   ASSERT_EQ(Hex(kS_OK), Hex(Run(true)));
   ASSERT_EQ(Hex(kS_OK), Hex(Run(false)));
-  ExpectState(Unregistered());
-  EXPECT_EQ("", Dump(registry(), ClassesRoot(), "CLSID\\{6E41C2D7-0000-4F35-9C62-71D0E84B3A20}"));
+  ExpectUnregistered();
+  EXPECT_EQ("", Dump(registry(), ClassesRoot(), kOtherClass));
   ASSERT_EQ(Hex(kS_OK), Hex(Run(false)));
-  ExpectState(Unregistered());
+  ExpectUnregistered();
 }
 
 TEST_P(ShippedScriptTest, SubkeyUnderTheSettingsKeyKeepsIt) {
   ASSERT_EQ(Hex(kS_OK), Hex(Run(true)));
-  Build(registry(), CurrentUser(), std::string(kSettings) + "\\Sub", {});
+  Build(registry(), CurrentUser(), std::string(kQuilletSettingsKey) + "\\Sub", {});
   ASSERT_EQ(Hex(kS_OK), Hex(Run(false)));
   // The mask is deleted through the key opened for reading, which the
   // platform refuses; it would have gone with its key.
-  EXPECT_EQ(Lines({"Sub", "|SearchMask=" + S(kMask)}), Dump(registry(), CurrentUser(), kSettings));
+  EXPECT_EQ(Lines({"Sub", "|SearchMask=S:" + std::string(kInitialSearchMask)}),
+            Dump(registry(), CurrentUser(), kQuilletSettingsKey));
   KeyHandle settings(registry());
-  ASSERT_EQ(reg::kSuccess, registry().OpenKey(CurrentUser(), kSettings, reg::kRead, settings.receive()));
+  ASSERT_EQ(reg::kSuccess,
+            registry().OpenKey(CurrentUser(), kQuilletSettingsKey, reg::kRead, settings.CloseAndReceive()));
   EXPECT_EQ(reg::kSuccess, registry().DeleteKey(settings.get(), "Sub"));
 }
 
@@ -156,11 +116,12 @@ TEST(ShippedScriptRecoveryTest, FailingLastRootEntryKeepsTheOthers) {
   Build(memory, LocalMachine(), "Software\\Microsoft\\Internet Explorer", {});
   memory.SetReadOnly(LocalMachine(), "Software\\Microsoft\\Internet Explorer", true);
   EXPECT_EQ(Hex(kDISP_E_EXCEPTION), Hex(fixture.Run(ShippedScript(), true)));
-  std::vector<Subtree> registered = Registered();
-  for (size_t i = 0; i < 4; ++i) {
-    EXPECT_EQ(Lines(registered[i].lines), Dump(memory, registered[i].root, registered[i].path)) << registered[i].path;
+  for (const RegistrySubtree& subtree : RegisteredContent(kModulePath)) {
+    const bool inTheFailedEntry = subtree.root == LocalMachine();
+    EXPECT_EQ(inTheFailedEntry ? "<absent>" : Lines(subtree.lines), Dump(memory, subtree.root, subtree.path))
+        << subtree.path;
   }
-  EXPECT_EQ("", Dump(memory, LocalMachine(), kBhoParent));
+  EXPECT_EQ("", Dump(memory, LocalMachine(), kHelperObjectsKey));
   EXPECT_EQ("", Dump(memory, LocalMachine(), "Software\\Microsoft\\Internet Explorer"));
   EXPECT_EQ(0u, memory.OpenHandleCount());
 }

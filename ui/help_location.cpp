@@ -9,7 +9,7 @@ namespace quillet {
 bool GetHtmlHelpLocation(char* buffer, uint32_t* type) {
   RegistryApi& registry = ActiveRegistry();
   KeyHandle key(registry);
-  if (registry.OpenKey(ClassesRoot(), kHtmlHelpLocationKey, reg::kRead, key.receive()) != reg::kSuccess) {
+  if (registry.OpenKey(ClassesRoot(), kHtmlHelpLocationKey, reg::kRead, key.CloseAndReceive()) != reg::kSuccess) {
     return false;
   }
   // A value that fills the buffer without a NUL is not used.

@@ -128,7 +128,7 @@ class OptionsDialogTest : public testing::SettingsTest {
   uint32_t StoredValueCount() {
     RegistryApi& registry = ActiveRegistry();
     KeyHandle key(registry);
-    if (registry.OpenKey(CurrentUser(), kSettingsKeyPath, reg::kRead, key.receive()) != reg::kSuccess) return 0;
+    if (registry.OpenKey(CurrentUser(), kSettingsKeyPath, reg::kRead, key.CloseAndReceive()) != reg::kSuccess) return 0;
     uint32_t subKeys = 0, values = 0;
     registry.QueryInfoKey(key.get(), &subKeys, &values);
     return values;

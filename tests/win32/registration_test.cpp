@@ -9,101 +9,52 @@
 #include <string>
 #include <vector>
 
+#include "platform/registry.h"
+#include "tests/registered_content.h"
+#include "tests/registry_dump.h"
 #include "tests/win32/server_support.h"
 
 namespace quillet::test {
 namespace {
 
-constexpr char kClsid[] = "{6E41C2D7-8A0B-4F35-9C62-71D0E84B3A20}";
-constexpr char kLibid[] = "{6E41C2CA-8A0B-4F35-9C62-71D0E84B3A20}";
+using quillet::testing::DeleteTree;
+using quillet::testing::Dump;
+using quillet::testing::KeyExists;
+using quillet::testing::kInitialSearchMask;
+using quillet::testing::kQuilletSettingsKey;
+using quillet::testing::kVeltranoClsid;
+using quillet::testing::kVeltranoLibid;
+using quillet::testing::Lines;
+using quillet::testing::RegisteredContent;
+using quillet::testing::RegistryKeyName;
+using quillet::testing::RegistrySubtree;
+using quillet::testing::SharedParents;
+
 constexpr char kIid[] = "{6E41C2D6-8A0B-4F35-9C62-71D0E84B3A20}";
-constexpr char kExtension[] = "{6E41C2D7-8A0B-4F35-9C62-71D0E84B3A21}";
-constexpr char kInitialMask[] = "http://www.bing.com/search?q=%s";
 #ifdef _WIN64
 constexpr char kTypeLibPlatform[] = "win64";
 #else
 constexpr char kTypeLibPlatform[] = "win32";
 #endif
 
-const std::string kClassKey = std::string("CLSID\\") + kClsid;
-const std::string kSettingsKey = "Software\\Kestrowe\\Quillet";
-const std::string kHelperKey =
-    std::string("Software\\Microsoft\\Windows\\CurrentVersion\\Explorer\\Browser Helper Objects\\") + kClsid;
-const std::string kExtensionKey = std::string("Software\\Microsoft\\Internet Explorer\\Extensions\\") + kExtension;
-const std::string kTypeLibKey = std::string("TypeLib\\") + kLibid;
+const std::string kClassKey = std::string("CLSID\\") + kVeltranoClsid;
+const std::string kSettingsKey = kQuilletSettingsKey;
+const std::string kTypeLibKey = std::string("TypeLib\\") + kVeltranoLibid;
 
 // The folder's single quote must reach InprocServer32 unchanged.
 const std::string kFolder = "C:\\quillet tests\\O'Brien";
 const std::string kNoTlbFolder = "C:\\quillet tests\\No.Tlb";
 
-struct NamedValue {
-  const char* name;
-  std::string text;
-};
-
-struct ExpectedKey {
-  HKEY root;
-  std::string path;
-  const char* defaultValue;  // null: no default value
-  std::vector<NamedValue> namedValues;
-  DWORD subkeys;
-};
-
-std::vector<ExpectedKey> RegisteredKeys(const std::string& modulePath) {
-  return {
-      {HKEY_CLASSES_ROOT, "Kestrowe.Quillet.1", "Veltrano", {}, 1},
-      {HKEY_CLASSES_ROOT, "Kestrowe.Quillet.1\\CLSID", kClsid, {}, 0},
-      {HKEY_CLASSES_ROOT, "Kestrowe.Quillet", "Veltrano", {}, 2},
-      {HKEY_CLASSES_ROOT, "Kestrowe.Quillet\\CLSID", kClsid, {}, 0},
-      {HKEY_CLASSES_ROOT, "Kestrowe.Quillet\\CurVer", "Kestrowe.Quillet.1", {}, 0},
-      {HKEY_CLASSES_ROOT, kClassKey, "Veltrano", {}, 5},
-      {HKEY_CLASSES_ROOT, kClassKey + "\\ProgID", "Kestrowe.Quillet.1", {}, 0},
-      {HKEY_CLASSES_ROOT, kClassKey + "\\VersionIndependentProgID", "Kestrowe.Quillet", {}, 0},
-      {HKEY_CLASSES_ROOT, kClassKey + "\\Programmable", nullptr, {}, 0},
-      {HKEY_CLASSES_ROOT, kClassKey + "\\InprocServer32", modulePath.c_str(), {{"ThreadingModel", "Apartment"}}, 0},
-      {HKEY_CLASSES_ROOT, kClassKey + "\\TypeLib", kLibid, {}, 0},
-      {HKEY_CURRENT_USER, kSettingsKey, nullptr, {{"SearchMask", kInitialMask}}, 0},
-      {HKEY_LOCAL_MACHINE, kHelperKey, nullptr, {}, 0},
-      {HKEY_LOCAL_MACHINE,
-       kExtensionKey,
-       nullptr,
-       {{"Clsid", "{1FBA04EE-3024-11d2-8F1F-0000F87ABD16}"},
-        {"MenuCustomize", "tools"},
-        {"MenuText", "Veltrano Options..."},
-        {"MenuStatusBar", "Enables you to change settings for Veltrano enhancements."},
-        {"ClsidExtension", kClsid}},
-       0},
-  };
-}
-
-void ExpectKey(const ExpectedKey& expected) {
-  SCOPED_TRACE(expected.path);
-  HKEY key = nullptr;
-  ASSERT_EQ(ERROR_SUCCESS, RegOpenKeyExA(expected.root, expected.path.c_str(), 0, KEY_READ, &key));
-  DWORD subkeys = 0, values = 0;
-  EXPECT_EQ(ERROR_SUCCESS, RegQueryInfoKeyA(key, nullptr, nullptr, nullptr, &subkeys, nullptr, nullptr, &values,
-                                            nullptr, nullptr, nullptr, nullptr));
-  RegCloseKey(key);
-  EXPECT_EQ(expected.subkeys, subkeys);
-  EXPECT_EQ(expected.namedValues.size() + (expected.defaultValue != nullptr ? 1 : 0), values);
-  std::string text;
-  if (expected.defaultValue != nullptr) {
-    EXPECT_TRUE(ReadText(expected.root, expected.path, nullptr, &text));
-    EXPECT_EQ(expected.defaultValue, text);
-  }
-  for (const NamedValue& value : expected.namedValues) {
-    text.clear();
-    EXPECT_TRUE(ReadText(expected.root, expected.path, value.name, &text)) << value.name;
-    EXPECT_EQ(value.text, text) << value.name;
-  }
-}
-
 // Everything registration may touch, as text, for before/after comparisons.
-std::string Snapshot() {
-  return DumpTree(HKEY_CLASSES_ROOT, "Kestrowe.Quillet.1") + DumpTree(HKEY_CLASSES_ROOT, "Kestrowe.Quillet") +
-         DumpTree(HKEY_CLASSES_ROOT, kClassKey) + DumpTree(HKEY_CURRENT_USER, kSettingsKey) +
-         DumpTree(HKEY_LOCAL_MACHINE, kHelperKey) + DumpTree(HKEY_LOCAL_MACHINE, kExtensionKey) +
-         DumpTree(HKEY_CLASSES_ROOT, kTypeLibKey) + DumpTree(HKEY_CLASSES_ROOT, std::string("Interface\\") + kIid);
+std::string Snapshot(const std::string& modulePath) {
+  std::string text;
+  for (const RegistrySubtree& subtree : RegisteredContent(modulePath)) {
+    text += subtree.path + ":\n" + Dump(ActiveRegistry(), subtree.root, subtree.path);
+  }
+  for (const std::string& path : {kTypeLibKey, std::string("Interface\\") + kIid}) {
+    text += path + ":\n" + Dump(ActiveRegistry(), ClassesRoot(), path);
+  }
+  return text;
 }
 
 std::string Quoted(const std::string& path) { return "\"" + path + "\""; }
@@ -128,7 +79,9 @@ class RegistrationTest : public ::testing::Test {
 
 TEST_F(RegistrationTest, WritesEveryKeyAndValueOfTheScript) {
   Register();
-  for (const ExpectedKey& key : RegisteredKeys(modulePath_)) ExpectKey(key);
+  for (const RegistrySubtree& subtree : RegisteredContent(modulePath_)) {
+    EXPECT_EQ(Lines(subtree.lines), Dump(ActiveRegistry(), subtree.root, subtree.path)) << subtree.path;
+  }
 }
 
 TEST_F(RegistrationTest, RegistersTheTypeLibraryFromTheModule) {
@@ -149,13 +102,13 @@ TEST_F(RegistrationTest, RegistersTheTypeLibraryFromTheModule) {
 
 TEST_F(RegistrationTest, RegisteringTwiceGivesTheSameContent) {
   Register();
-  std::string first = Snapshot();
+  std::string first = Snapshot(modulePath_);
   // A stray subkey of the class key goes: the key is rebuilt afresh.
   HKEY stray = nullptr;
   ASSERT_EQ(ERROR_SUCCESS, RegCreateKeyA(HKEY_CLASSES_ROOT, (kClassKey + "\\Stray").c_str(), &stray));
   RegCloseKey(stray);
   Register();
-  EXPECT_EQ(first, Snapshot());
+  EXPECT_EQ(first, Snapshot(modulePath_));
 }
 
 TEST_F(RegistrationTest, RegistrationOverwritesTheUsersSearchMask) {
@@ -170,40 +123,27 @@ TEST_F(RegistrationTest, RegistrationOverwritesTheUsersSearchMask) {
   ASSERT_EQ(mask, text);
   Register();
   EXPECT_TRUE(ReadText(HKEY_CURRENT_USER, kSettingsKey, "SearchMask", &text));
-  EXPECT_EQ(kInitialMask, text);
+  EXPECT_EQ(kInitialSearchMask, text);
 }
-
-struct RemovedOrKept {
-  HKEY root;
-  std::string path;
-  bool kept;
-};
 
 TEST_F(RegistrationTest, UnregisteringRemovesTheEntriesAndKeepsTheSharedParents) {
   Register();
   Unregister();
-  const RemovedOrKept rows[] = {
-      {HKEY_CLASSES_ROOT, "Kestrowe.Quillet.1", false},
-      {HKEY_CLASSES_ROOT, "Kestrowe.Quillet", false},
-      {HKEY_CLASSES_ROOT, kClassKey, false},
-      {HKEY_CLASSES_ROOT, "CLSID", true},
-      {HKEY_CURRENT_USER, kSettingsKey, false},
-      {HKEY_CURRENT_USER, "Software\\Kestrowe", true},
-      {HKEY_LOCAL_MACHINE, kHelperKey, false},
-      {HKEY_LOCAL_MACHINE, "Software\\Microsoft\\Windows\\CurrentVersion\\Explorer\\Browser Helper Objects", true},
-      {HKEY_LOCAL_MACHINE, kExtensionKey, false},
-      {HKEY_LOCAL_MACHINE, "Software\\Microsoft\\Internet Explorer\\Extensions", true},
-      {HKEY_CLASSES_ROOT, kTypeLibKey, false},
-  };
-  for (const RemovedOrKept& row : rows) EXPECT_EQ(row.kept, KeyExists(row.root, row.path)) << row.path;
+  for (const RegistrySubtree& subtree : RegisteredContent(modulePath_)) {
+    EXPECT_EQ("<absent>", Dump(ActiveRegistry(), subtree.root, subtree.path)) << subtree.path;
+  }
+  for (const RegistryKeyName& parent : SharedParents()) {
+    EXPECT_TRUE(KeyExists(ActiveRegistry(), parent.root, parent.path)) << parent.path;
+  }
+  EXPECT_FALSE(KeyExists(ActiveRegistry(), HKEY_CLASSES_ROOT, kTypeLibKey));
 }
 
 TEST_F(RegistrationTest, UnregisteringTwiceSucceedsAndChangesNothing) {
   Register();
   Unregister();
-  std::string after = Snapshot();
+  std::string after = Snapshot(modulePath_);
   Unregister();
-  EXPECT_EQ(after, Snapshot());
+  EXPECT_EQ(after, Snapshot(modulePath_));
 }
 
 TEST_F(RegistrationTest, ASubkeyOfTheSettingsKeyKeepsIt) {
@@ -212,9 +152,9 @@ TEST_F(RegistrationTest, ASubkeyOfTheSettingsKeyKeepsIt) {
   ASSERT_EQ(ERROR_SUCCESS, RegCreateKeyA(HKEY_CURRENT_USER, (kSettingsKey + "\\Engines").c_str(), &engines));
   RegCloseKey(engines);
   Unregister();
-  EXPECT_TRUE(KeyExists(HKEY_CURRENT_USER, kSettingsKey + "\\Engines"));
-  EXPECT_FALSE(KeyExists(HKEY_CLASSES_ROOT, kClassKey));
-  EXPECT_TRUE(DeleteTree(HKEY_CURRENT_USER, kSettingsKey));
+  EXPECT_TRUE(KeyExists(ActiveRegistry(), HKEY_CURRENT_USER, kSettingsKey + "\\Engines"));
+  EXPECT_FALSE(KeyExists(ActiveRegistry(), HKEY_CLASSES_ROOT, kClassKey));
+  EXPECT_TRUE(DeleteTree(ActiveRegistry(), CurrentUser(), kSettingsKey));
 }
 
 class TypeLibraryFallbackTest : public ::testing::Test {
@@ -259,11 +199,11 @@ TEST_F(TypeLibraryFallbackTest, WithoutAnyTypeLibraryTheScriptStaysRegistered) {
   HRESULT expected = LoadTypeLib(tlbPath.c_str(), &missing);
   ASSERT_TRUE(FAILED(expected));
   EXPECT_EQ(expected, registerServer());
-  EXPECT_TRUE(KeyExists(HKEY_CLASSES_ROOT, kClassKey + "\\InprocServer32"));
-  EXPECT_FALSE(KeyExists(HKEY_CLASSES_ROOT, kTypeLibKey));
+  EXPECT_TRUE(KeyExists(ActiveRegistry(), HKEY_CLASSES_ROOT, kClassKey + "\\InprocServer32"));
+  EXPECT_FALSE(KeyExists(ActiveRegistry(), HKEY_CLASSES_ROOT, kTypeLibKey));
 
   EXPECT_EQ(S_OK, unregisterServer());
-  EXPECT_FALSE(KeyExists(HKEY_CLASSES_ROOT, kClassKey));
+  EXPECT_FALSE(KeyExists(ActiveRegistry(), HKEY_CLASSES_ROOT, kClassKey));
   FreeLibrary(library);
 }
 

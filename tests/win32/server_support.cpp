@@ -75,13 +75,6 @@ std::string RunCapturingOutput(const std::string& commandLine) {
   return output;
 }
 
-bool KeyExists(HKEY root, const std::string& path) {
-  HKEY key = nullptr;
-  if (RegOpenKeyExA(root, path.c_str(), 0, KEY_READ, &key) != ERROR_SUCCESS) return false;
-  RegCloseKey(key);
-  return true;
-}
-
 bool ReadText(HKEY root, const std::string& path, const char* name, std::string* text) {
   HKEY key = nullptr;
   if (RegOpenKeyExA(root, path.c_str(), 0, KEY_READ, &key) != ERROR_SUCCESS) return false;
@@ -94,60 +87,6 @@ bool ReadText(HKEY root, const std::string& path, const char* name, std::string*
   data[size] = '\0';
   text->assign(data);
   return true;
-}
-
-namespace {
-
-void DumpKey(HKEY key, const std::string& path, std::string* out) {
-  *out += "[" + path + "]\n";
-  for (DWORD i = 0;; ++i) {
-    char name[512];
-    DWORD nameSize = sizeof(name);
-    BYTE data[1024];
-    DWORD dataSize = sizeof(data);
-    DWORD type = 0;
-    if (RegEnumValueA(key, i, name, &nameSize, nullptr, &type, data, &dataSize) != ERROR_SUCCESS) break;
-    char line[64];
-    snprintf(line, sizeof(line), " type %lu size %lu: ", static_cast<unsigned long>(type),
-             static_cast<unsigned long>(dataSize));
-    *out += std::string(name, nameSize) + line + std::string(reinterpret_cast<char*>(data), dataSize) + "\n";
-  }
-  for (DWORD i = 0;; ++i) {
-    char name[512];
-    DWORD nameSize = sizeof(name);
-    if (RegEnumKeyExA(key, i, name, &nameSize, nullptr, nullptr, nullptr, nullptr) != ERROR_SUCCESS) break;
-    HKEY child = nullptr;
-    if (RegOpenKeyExA(key, name, 0, KEY_READ, &child) == ERROR_SUCCESS) {
-      DumpKey(child, path + "\\" + name, out);
-      RegCloseKey(child);
-    }
-  }
-}
-
-}  // namespace
-
-std::string DumpTree(HKEY root, const std::string& path) {
-  HKEY key = nullptr;
-  if (RegOpenKeyExA(root, path.c_str(), 0, KEY_READ, &key) != ERROR_SUCCESS) return "(absent " + path + ")\n";
-  std::string out;
-  DumpKey(key, path, &out);
-  RegCloseKey(key);
-  return out;
-}
-
-bool DeleteTree(HKEY root, const std::string& path) {
-  HKEY key = nullptr;
-  if (RegOpenKeyExA(root, path.c_str(), 0, KEY_ALL_ACCESS, &key) == ERROR_SUCCESS) {
-    char name[512];
-    DWORD nameSize = sizeof(name);
-    while (RegEnumKeyExA(key, 0, name, &nameSize, nullptr, nullptr, nullptr, nullptr) == ERROR_SUCCESS) {
-      if (!DeleteTree(key, name)) break;
-      nameSize = sizeof(name);
-    }
-    RegCloseKey(key);
-    RegDeleteKeyA(root, path.c_str());
-  }
-  return !KeyExists(root, path);
 }
 
 }  // namespace quillet::test

@@ -24,12 +24,7 @@ DWORD RunRegsvr32(const std::string& arguments);
 // "<did not start>" or "<hung>" added when it could not run or did not end.
 std::string RunCapturingOutput(const std::string& commandLine);
 
-bool KeyExists(HKEY root, const std::string& path);
 // REG_SZ text of a value (name null for the default value); false when absent or of another type.
 bool ReadText(HKEY root, const std::string& path, const char* name, std::string* text);
-// Every key, value type and value data under root\path, one line each, in enumeration order.
-std::string DumpTree(HKEY root, const std::string& path);
-// Deletes root\path with everything beneath it; true when it is gone afterwards.
-bool DeleteTree(HKEY root, const std::string& path);
 
 }  // namespace quillet::test

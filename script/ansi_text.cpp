@@ -1,14 +1,14 @@
-#include "com/ansi_text.h"
+#include "script/ansi_text.h"
+
+#include "platform/ascii_case.h"
 
 namespace quillet {
 namespace {
 
-unsigned char FoldAscii(unsigned char c) { return c >= 'a' && c <= 'z' ? static_cast<unsigned char>(c - 32) : c; }
-
 // Latin-1 lower-case letters 0xE0-0xFE (but not the division sign) fold too.
 unsigned char FoldLatin1(unsigned char c) {
   if (c >= 0xE0 && c <= 0xFE && c != 0xF7) return static_cast<unsigned char>(c - 32);
-  return FoldAscii(c);
+  return AsciiUpper(c);
 }
 
 }  // namespace
@@ -52,8 +52,8 @@ int DoubleByteCodePage::CompareNoCase(const char* left, const char* right) const
     const char* nextRight = Next(right);
     bool pairLeft = nextLeft - left == 2;
     bool pairRight = nextRight - right == 2;
-    int l = FoldAscii(static_cast<unsigned char>(*left));
-    int r = FoldAscii(static_cast<unsigned char>(*right));
+    int l = AsciiUpper(static_cast<unsigned char>(*left));
+    int r = AsciiUpper(static_cast<unsigned char>(*right));
     if (pairLeft || pairRight) {
       // Trail bytes never fold: compare the pair exactly.
       l = static_cast<unsigned char>(left[0]) << 8 | (pairLeft ? static_cast<unsigned char>(left[1]) : 0);

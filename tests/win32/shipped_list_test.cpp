@@ -11,7 +11,15 @@
 namespace quillet {
 namespace {
 
-const char kShippedList[] = QUILLET_SOURCE_DIR "/res/quillet.ini";
+// The platform's reader wants backslashes between folders.
+const std::string kShippedListPath = [] {
+  std::string path = QUILLET_SHIPPED_LIST;
+  for (char& c : path) {
+    if (c == '/') c = '\\';
+  }
+  return path;
+}();
+const char* const kShippedList = kShippedListPath.c_str();
 
 // Exactly one "%s"; every other percent sign written as "%%".
 bool IsSafeMask(const std::string& mask) {
@@ -40,7 +48,7 @@ TEST(ShippedListTest, EveryMaskIsASafeSearchUrl) {
     EXPECT_TRUE(IsSafeMask(mask)) << name << ": " << mask;
     EXPECT_TRUE(std::strncmp(mask, "http://", 7) == 0 || std::strncmp(mask, "https://", 8) == 0) << mask;
     char url[kFormatBufferSize];
-    ExpandSearchMask(url, sizeof url, mask, Arg("cats"));
+    ExpandSearchMask(url, sizeof url, mask, TextArg("cats"));
     EXPECT_NE(nullptr, std::strstr(url, "cats")) << name << ": " << url;
     EXPECT_EQ(nullptr, std::strstr(url, "%s")) << name << ": " << url;
   }
@@ -57,7 +65,7 @@ TEST(ShippedListTest, LiteralPercentSignsExpandOnce) {
   char mask[kEngineBufferSize];
   ASSERT_GT(ReadEngineMask(kShippedList, "Wikipedia via Google", mask), 0u);
   char url[kFormatBufferSize];
-  ExpandSearchMask(url, sizeof url, mask, Arg("cats"));
+  ExpandSearchMask(url, sizeof url, mask, TextArg("cats"));
   EXPECT_STREQ("https://www.google.com/search?q=site%3Awikipedia.org+cats", url);
 }
 

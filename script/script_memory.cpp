@@ -1,7 +1,7 @@
 #include <atomic>
 #include <cstdlib>
 
-#include "com/script_platform.h"
+#include "script/script_platform.h"
 
 namespace quillet {
 namespace {

@@ -1,4 +1,4 @@
-// The host build has no system registry: an in-memory one stands in.
+// The native (Linux) build has no system registry: an in-memory one stands in.
 #include "platform/memory_registry.h"
 
 namespace quillet {

@@ -13,9 +13,9 @@
 // - blocks nest at most 512 deep, as deep as the platform's registry goes.
 #include <cstring>
 
-#include "com/ansi_text.h"
-#include "com/script_internal.h"
-#include "com/script_platform.h"
+#include "script/ansi_text.h"
+#include "script/script_internal.h"
+#include "script/script_platform.h"
 
 namespace quillet {
 namespace {
@@ -100,11 +100,16 @@ Status ReadToken(ScriptCursor& cursor) {
   return kS_OK;
 }
 
-bool Is(const ScriptCursor& cursor, const char* word) { return cursor.codePage.CompareNoCase(cursor.token, word) == 0; }
-bool BeginsWith(const ScriptCursor& cursor, char c) { return cursor.token[0] == c; }
-bool IsExactly(const ScriptCursor& cursor, const char* text) { return std::strcmp(cursor.token, text) == 0; }
+// The token is `word`, letters in either case.
+bool MatchesKeyword(const ScriptCursor& cursor, const char* word) {
+  return cursor.codePage.CompareNoCase(cursor.token, word) == 0;
+}
+bool TokenEquals(const ScriptCursor& cursor, const char* text) { return std::strcmp(cursor.token, text) == 0; }
+bool FirstByteIs(const ScriptCursor& cursor, char c) { return cursor.token[0] == c; }
 bool HasBackslash(const ScriptCursor& cursor) { return ContainsCharacter(cursor.token, '\\', cursor.codePage); }
-bool IsProtected(const ScriptCursor& cursor) { return Is(cursor, "CLSID") || Is(cursor, "TYPELIB"); }
+bool IsProtected(const ScriptCursor& cursor) {
+  return MatchesKeyword(cursor, "CLSID") || MatchesKeyword(cursor, "TYPELIB");
+}
 
 // Copies the token into a buffer of `size` bytes; false when it does not fit.
 bool CopyToken(const ScriptCursor& cursor, char* out, size_t size) {
@@ -115,7 +120,7 @@ bool CopyToken(const ScriptCursor& cursor, char* out, size_t size) {
 }
 
 Status SkipValueClause(ScriptCursor& cursor) {
-  if (!BeginsWith(cursor, '=')) return kS_OK;
+  if (!FirstByteIs(cursor, '=')) return kS_OK;
   Status hr = ReadToken(cursor);  // the type letter, unchecked
   if (hr == kS_OK) hr = ReadToken(cursor);
   if (hr == kS_OK) hr = ReadToken(cursor);
@@ -134,11 +139,11 @@ Status WriteValue(ScriptCursor& cursor, RegKey key, const char* valueName) {
   Status hr = ReadToken(cursor);
   if (hr != kS_OK) return hr;
   enum { Text, Number, Binary } kind;
-  if (Is(cursor, "S")) {
+  if (MatchesKeyword(cursor, "S")) {
     kind = Text;
-  } else if (Is(cursor, "D")) {
+  } else if (MatchesKeyword(cursor, "D")) {
     kind = Number;
-  } else if (Is(cursor, "B")) {
+  } else if (MatchesKeyword(cursor, "B")) {
     kind = Binary;
   } else {
     return kDISP_E_EXCEPTION;
@@ -178,7 +183,7 @@ Status ReadValueName(ScriptCursor& cursor) {
   if (!CopyToken(cursor, cursor.valueName, sizeof cursor.valueName)) return kDISP_E_EXCEPTION;
   hr = ReadToken(cursor);
   if (hr != kS_OK) return hr;
-  return BeginsWith(cursor, '=') ? kS_OK : kDISP_E_EXCEPTION;
+  return FirstByteIs(cursor, '=') ? kS_OK : kDISP_E_EXCEPTION;
 }
 
 Status ProcessBlock(ScriptCursor& cursor, RegKey parentKey, bool doRegister, bool skipping, int depth);
@@ -188,10 +193,10 @@ Status RegisterBlock(ScriptCursor& cursor, RegKey parentKey, int depth) {
   KeyHandle current(registry);
   Status hr = ReadToken(cursor);
   if (hr != kS_OK) return hr;
-  while (!BeginsWith(cursor, '}')) {
+  while (!FirstByteIs(cursor, '}')) {
     bool hasKey = true;  // false for an entry after which no block may follow
-    bool forceRemove = Is(cursor, "ForceRemove");
-    if (forceRemove || Is(cursor, "Delete")) {
+    bool forceRemove = MatchesKeyword(cursor, "ForceRemove");
+    if (forceRemove || MatchesKeyword(cursor, "Delete")) {
       hr = ReadToken(cursor);
       if (hr != kS_OK) return hr;
       if (HasBackslash(cursor)) return kDISP_E_EXCEPTION;
@@ -203,11 +208,11 @@ Status RegisterBlock(ScriptCursor& cursor, RegKey parentKey, int depth) {
         if (hr != kS_OK) return hr;
       }
     }
-    if (hasKey && Is(cursor, "NoRemove")) {
+    if (hasKey && MatchesKeyword(cursor, "NoRemove")) {
       hr = ReadToken(cursor);  // the delete permission matters only when unregistering
       if (hr != kS_OK) return hr;
     }
-    if (hasKey && Is(cursor, "Val")) {
+    if (hasKey && MatchesKeyword(cursor, "Val")) {
       hasKey = false;
       hr = ReadValueName(cursor);
       if (hr == kS_OK) hr = WriteValue(cursor, parentKey, cursor.valueName);
@@ -224,13 +229,13 @@ Status RegisterBlock(ScriptCursor& cursor, RegKey parentKey, int depth) {
         created = true;
       }
       RegStatus closed = current.Close();
-      *current.receive() = key;
+      *current.CloseAndReceive() = key;
       if (created && closed != reg::kSuccess) return kDISP_E_EXCEPTION;
       hr = ReadToken(cursor);
-      if (hr == kS_OK && BeginsWith(cursor, '=')) hr = WriteValue(cursor, current.get(), nullptr);
+      if (hr == kS_OK && FirstByteIs(cursor, '=')) hr = WriteValue(cursor, current.get(), nullptr);
       if (hr != kS_OK) return hr;
     }
-    if (IsExactly(cursor, "{")) {
+    if (TokenEquals(cursor, "{")) {
       if (!hasKey) return kDISP_E_EXCEPTION;
       hr = ProcessBlock(cursor, current.get(), true, false, depth + 1);
       if (hr == kS_OK) hr = ReadToken(cursor);
@@ -256,31 +261,31 @@ Status UnregisterBlock(ScriptCursor& cursor, RegKey parentKey, bool skipping, in
   char keyName[kKeyNameSize];
   Status hr = ReadToken(cursor);
   if (hr != kS_OK) return hr;
-  while (!BeginsWith(cursor, '}')) {
-    bool isDelete = Is(cursor, "Delete");
-    if (isDelete || Is(cursor, "ForceRemove")) {
+  while (!FirstByteIs(cursor, '}')) {
+    bool isDelete = MatchesKeyword(cursor, "Delete");
+    if (isDelete || MatchesKeyword(cursor, "ForceRemove")) {
       hr = ReadToken(cursor);
       if (hr != kS_OK) return hr;
     }
-    if (Is(cursor, "NoRemove")) {
+    if (MatchesKeyword(cursor, "NoRemove")) {
       mayDelete = false;
       hr = ReadToken(cursor);
       if (hr != kS_OK) return hr;
     }
-    if (Is(cursor, "Val")) {
+    if (MatchesKeyword(cursor, "Val")) {
       hr = ReadValueName(cursor);
       if (hr != kS_OK) return hr;
       if (!skipping) registry.DeleteValue(parentKey, cursor.valueName);
       hr = SkipValueClause(cursor);
       if (hr != kS_OK) return hr;
-      if (IsExactly(cursor, "{")) return kDISP_E_EXCEPTION;
+      if (TokenEquals(cursor, "{")) return kDISP_E_EXCEPTION;
       continue;
     }
     if (HasBackslash(cursor)) return kDISP_E_EXCEPTION;
     if (!skipping) {
       RegKey key = nullptr;
       if (registry.OpenKey(parentKey, cursor.token, reg::kRead, &key) == reg::kSuccess) {
-        *current.receive() = key;
+        *current.CloseAndReceive() = key;
       } else {
         skipping = true;
       }
@@ -291,7 +296,7 @@ Status UnregisterBlock(ScriptCursor& cursor, RegKey parentKey, bool skipping, in
       if (hr == kS_OK) hr = ReadToken(cursor);
       if (hr == kS_OK) hr = SkipValueClause(cursor);
       if (hr != kS_OK) return hr;
-      if (IsExactly(cursor, "{")) {
+      if (TokenEquals(cursor, "{")) {
         if (isDelete) return kDISP_E_EXCEPTION;
         hr = ProcessBlock(cursor, nullptr, false, true, depth + 1);
         if (hr == kS_OK) hr = ReadToken(cursor);
@@ -302,7 +307,7 @@ Status UnregisterBlock(ScriptCursor& cursor, RegKey parentKey, bool skipping, in
     hr = ReadToken(cursor);
     if (hr == kS_OK) hr = SkipValueClause(cursor);
     if (hr != kS_OK) return hr;
-    if (IsExactly(cursor, "{")) {
+    if (TokenEquals(cursor, "{")) {
       if (isDelete) return kDISP_E_EXCEPTION;
       hr = ProcessBlock(cursor, current.get(), false, skipping, depth + 1);
       if (hr != kS_OK) return hr;
@@ -354,7 +359,7 @@ Status RunScript(const char* text, bool doRegister, const SubstitutionTable& tab
     if (hr != kS_OK) return hr;
     const RootKeyName* root = nullptr;
     for (const RootKeyName& row : kRootKeys) {
-      if (Is(cursor, row.name)) {
+      if (MatchesKeyword(cursor, row.name)) {
         root = &row;
         break;
       }
@@ -362,7 +367,7 @@ Status RunScript(const char* text, bool doRegister, const SubstitutionTable& tab
     if (root == nullptr) return kDISP_E_EXCEPTION;
     hr = ReadToken(cursor);
     if (hr != kS_OK) return hr;
-    if (!BeginsWith(cursor, '{')) return kDISP_E_EXCEPTION;
+    if (!FirstByteIs(cursor, '{')) return kDISP_E_EXCEPTION;
     RegKey rootKey = RootKey(root->handle);
     if (doRegister) {
       const char* blockStart = cursor.position;

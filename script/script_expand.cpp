@@ -1,9 +1,9 @@
 // Variable expansion: "%NAME%" from the substitution table, "%%" as "%".
 #include <cstring>
 
-#include "com/ansi_text.h"
-#include "com/script_internal.h"
-#include "com/script_platform.h"
+#include "script/ansi_text.h"
+#include "script/script_internal.h"
+#include "script/script_platform.h"
 
 namespace quillet {
 

@@ -14,7 +14,7 @@ void* ScriptRealloc(void* block, size_t size);
 void ScriptFree(void* block);
 void FailScriptAllocation(int skip);
 
-// VarUI4FromStr(text, locale 0, flags 0) on Windows; on the host a strict
+// VarUI4FromStr(text, locale 0, flags 0) on Windows; in the native build a strict
 // decimal reader: one or more digits, 0 to 4294967295. False when the text
 // is no such number (or, on Windows, memory for its UTF-16 form is missing).
 bool ParseDwordText(const char* text, uint32_t* value);

@@ -1,7 +1,7 @@
 // Text in the system's ANSI code page: stepping over characters (a lead byte
 // and its trail byte are one character), case-insensitive comparison and the
 // conversion of UTF-16 text. The Win32 build uses the platform's own rules;
-// the host build defaults to a single-byte page, and a double-byte page with
+// the native build defaults to a single-byte page, and a double-byte page with
 // a lead-byte table is available to both builds so that the logic can be run
 // over double-byte text anywhere.
 #pragma once
@@ -60,7 +60,7 @@ class DoubleByteCodePage : public AnsiCodePage {
 // The lead bytes of Shift-JIS (code page 932): 0x81-0x9F and 0xE0-0xFC.
 const DoubleByteCodePage& ShiftJisLikeCodePage();
 
-// The system's ANSI code page (CP_ACP); single-byte on the host.
+// The system's ANSI code page (CP_ACP); single-byte in the native build.
 const AnsiCodePage& SystemCodePage();
 
 // Whether `text` holds `wanted` as a character of its own (never a trail byte).

@@ -3,7 +3,7 @@
 
 #include <cstddef>
 
-#include "com/registry_script.h"
+#include "script/registry_script.h"
 
 namespace quillet {
 

@@ -1,6 +1,6 @@
-// The host build's stand-ins for the platform's code page and number parsing.
-#include "com/ansi_text.h"
-#include "com/script_platform.h"
+// The native build's stand-ins for the platform's code page and number parsing.
+#include "script/ansi_text.h"
+#include "script/script_platform.h"
 
 namespace quillet {
 

@@ -2,8 +2,8 @@
 #include <windows.h>
 #include <oleauto.h>
 
-#include "com/ansi_text.h"
-#include "com/script_platform.h"
+#include "script/ansi_text.h"
+#include "script/script_platform.h"
 
 namespace quillet {
 namespace {

@@ -1,8 +1,8 @@
 #include <cstring>
 
-#include "com/ansi_text.h"
-#include "com/registry_script.h"
-#include "com/script_platform.h"
+#include "script/ansi_text.h"
+#include "script/registry_script.h"
+#include "script/script_platform.h"
 
 namespace quillet {
 namespace {

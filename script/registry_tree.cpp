@@ -1,5 +1,5 @@
 // Tree deletion and the two key tests of the unregister pass.
-#include "com/script_internal.h"
+#include "script/script_internal.h"
 
 namespace quillet {
 namespace {
@@ -10,7 +10,7 @@ RegStatus DeleteKeyTreeAt(RegistryApi& registry, RegKey parent, const char* name
   if (depth > kMaxBlockDepth) return reg::kAccessDenied;
   {
     KeyHandle key(registry);
-    RegStatus status = registry.OpenKey(parent, name, kReadWrite, key.receive());
+    RegStatus status = registry.OpenKey(parent, name, kReadWrite, key.CloseAndReceive());
     if (status != reg::kSuccess) return status;
     char subkey[kSubkeyNameSize];
     for (;;) {
