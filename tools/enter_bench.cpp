@@ -5,7 +5,7 @@
 #include <cstdio>
 #include <cstring>
 
-#include "../tests/win32/edit_box.h"
+#include "edit_box.h"
 #include "core/rewrite.h"
 #include "settings/settings.h"
 

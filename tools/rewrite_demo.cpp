@@ -4,7 +4,7 @@
 
 #include <cstdio>
 
-#include "../tests/win32/edit_box.h"
+#include "edit_box.h"
 #include "settings/settings.h"
 
 int main() {

@@ -15,8 +15,8 @@
 #include "browser/browser_helper.h"
 #include "browser/host_process.h"
 #include "core/address_edit.h"
-#include "iexplore/browser.h"
-#include "iexplore/ui_thread.h"
+#include "standin_browser.h"
+#include "ui_thread.h"
 #include "quillet_h.h"
 #include "server_support.h"
 

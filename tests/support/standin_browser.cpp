@@ -1,4 +1,4 @@
-#include "browser.h"
+#include "standin_browser.h"
 
 #include <commctrl.h>
 #include <exdispid.h>
