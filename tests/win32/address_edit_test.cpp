@@ -8,6 +8,7 @@
 #include "../settings_fixture.h"
 #include "core/address_edit.h"
 #include "edit_box.h"
+#include "precondition.h"
 
 // Counts every allocation through operator new in this program, so a test
 // can show that Enter allocates nothing.
@@ -29,6 +30,8 @@ using testing::SubclassedEditBox;
 
 constexpr char kMask[] = "http://e.com/search?q=%s";
 
+::testing::Environment* const codePage = test::RequireBeforeAnyTest(test::WrongCodePage);
+
 class AddressEditTest : public SettingsTest {
  protected:
   void SetUp() override {
@@ -38,11 +41,6 @@ class AddressEditTest : public SettingsTest {
   }
   SubclassedEditBox box_;
 };
-
-TEST(CodePage, IsTheOneTheRunAskedFor) {
-  const char* wanted = std::getenv("QUILLET_CODEPAGE");
-  EXPECT_EQ(wanted != nullptr ? static_cast<UINT>(std::atoi(wanted)) : 1251u, GetACP());
-}
 
 TEST_F(AddressEditTest, EnterRewritesBeforeThePreviousProcedureSeesIt) {
   const struct {

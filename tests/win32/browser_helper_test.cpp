@@ -17,6 +17,7 @@
 #include "core/address_edit.h"
 #include "standin_browser.h"
 #include "ui_thread.h"
+#include "precondition.h"
 #include "quillet_h.h"
 #include "server_support.h"
 
@@ -27,6 +28,14 @@ using standin::Browser;
 using standin::UiThread;
 
 constexpr char kMask[] = "http://e.com/search?q=%s";
+
+// The helper attaches only inside a program named like the browser.
+std::string NotNamedLikeTheBrowser() {
+  char path[MAX_PATH];
+  GetModuleFileNameA(nullptr, path, sizeof path);
+  return IsBrowserExecutable(path) ? std::string() : std::string("the helper does not attach in ") + path;
+}
+::testing::Environment* const browserName = test::RequireBeforeAnyTest(NotNamedLikeTheBrowser);
 
 // The helper with an event sink that hands the browser's events back to it,
 // as the Veltrano object does.
@@ -96,12 +105,6 @@ class BrowserHelperTest : public testing::SettingsTest {
   BrowserHelper& helper_ = object_->helper;
   std::vector<std::unique_ptr<Browser>> browsers_;
 };
-
-TEST(HostProcess, ThisTestRunsInAProcessNamedLikeTheBrowser) {
-  char path[MAX_PATH];
-  GetModuleFileNameA(nullptr, path, sizeof path);
-  EXPECT_TRUE(IsBrowserExecutable(path)) << path;
-}
 
 TEST_F(BrowserHelperTest, AttachSubclassesTheAddressBarAndConnects) {
   Browser& browser = NewBrowser(1, 1);

@@ -12,6 +12,7 @@
 
 #include "fake_htmlhelp.h"
 #include "html_help_key.h"
+#include "precondition.h"
 #include "res/options_ids.h"
 #include "settings/engine_list.h"
 #include "settings_fixture.h"
@@ -26,10 +27,11 @@ using testing::StoreTextSetting;
 using Step = std::function<void(HWND dialog)>;
 using Strings = std::vector<std::string>;
 
+::testing::Environment* const codePage = test::RequireBeforeAnyTest(test::WrongCodePage);
+
 Step pendingStep;
 bool stepRan = false;
 bool watchdogFired = false;
-int hold = 0;  // milliseconds to leave the dialog up for a screenshot
 
 BOOL CALLBACK FindDialog(HWND window, LPARAM param) {
   char name[16] = "";
@@ -49,12 +51,6 @@ void CALLBACK RunStep(HWND, UINT, UINT_PTR timer, DWORD) {
   HWND dialog = OpenDialog();
   if (dialog == nullptr || stepRan) return;
   KillTimer(nullptr, timer);
-  static bool held = false;
-  if (hold > 0 && !held) {
-    held = true;  // leave it up, still painting, and come back later
-    SetTimer(nullptr, 0, static_cast<UINT>(hold), RunStep);
-    return;
-  }
   stepRan = true;
   pendingStep(dialog);
 }
@@ -74,7 +70,7 @@ void RunDialog(HWND owner, Step step) {
   stepRan = false;
   watchdogFired = false;
   UINT_PTR stepTimer = SetTimer(nullptr, 0, 50, RunStep);
-  UINT_PTR watchdog = SetTimer(nullptr, 0, 10000 + static_cast<UINT>(hold), Watchdog);
+  UINT_PTR watchdog = SetTimer(nullptr, 0, 10000, Watchdog);
   ShowOptionsDialog(owner);
   KillTimer(nullptr, stepTimer);
   KillTimer(nullptr, watchdog);
@@ -384,22 +380,6 @@ TEST_F(OptionsDialogTest, OverAnOwnerItIsCentredAndKeptOnePixelInsideTheWorkArea
       EXPECT_EQ(centredY, placed.top);
     }
   }
-}
-
-// Leaves the dialog up for QUILLET_HOLD_MS so that a screenshot can be taken.
-TEST_F(OptionsDialogTest, HoldsForAScreenshot) {
-  const char* holdText = std::getenv("QUILLET_HOLD_MS");
-  if (holdText == nullptr) GTEST_SKIP() << "set QUILLET_HOLD_MS to hold the dialog";
-  hold = std::atoi(holdText);
-  std::string list = "[Engines]\r\n";
-  for (const char* name : {"Bing", "Google", "DuckDuckGo", "Yahoo!", "Yandex"}) {
-    list += std::string(name) + "=http://" + name + ".example/?q=%s\r\n";
-  }
-  WriteList(list);
-  StoreTextSetting(kSearchMaskName, "http://Google.example/?q=%s");
-  StoreTextSetting(kSpellingWwwwName, "0");
-  RunDialog(nullptr, [](HWND dialog) { Click(dialog, IDCANCEL); });
-  hold = 0;
 }
 
 }  // namespace
