@@ -160,17 +160,6 @@ TEST_F(RewriteTest, KeyboardLayoutTable) {
   for (const RuleCase& c : cases) ExpectRule(CorrectKeyboardLayout, c);
 }
 
-TEST(KeyboardLayoutRows, EveryKeyMapsToItsLatinTwin) {
-  ASSERT_EQ(94u, std::strlen(CyrillicKeyRow));
-  ASSERT_EQ(94u, std::strlen(LatinKeyRow));
-  EXPECT_EQ('\xB8', CyrillicKeyRow[0]);
-  EXPECT_EQ('`', LatinKeyRow[0]);
-  EXPECT_EQ('/', CyrillicKeyRow[93]);
-  EXPECT_EQ('|', LatinKeyRow[93]);
-  EXPECT_EQ('\xFE', CyrillicKeyRow[44]);
-  EXPECT_EQ('.', LatinKeyRow[44]);
-}
-
 TEST(KeyboardLayoutFolding, Cp1251Letters) {
   EXPECT_EQ(0xE0, FoldCp1251(0xC0));
   EXPECT_EQ(0xFF, FoldCp1251(0xDF));
