@@ -39,9 +39,9 @@ std::string NotNamedLikeTheBrowser() {
 
 // The helper with an event sink that hands the browser's events back to it,
 // as the Veltrano object does.
-class HelperUnderTest : public IDispatch {
+class OwningSink : public IDispatch {
  public:
-  HelperUnderTest() : helper(this) {}
+  OwningSink() : helper(this) {}
 
   HRESULT STDMETHODCALLTYPE QueryInterface(REFIID riid, void** ppv) override {
     if (IsEqualIID(riid, IID_IUnknown) || IsEqualIID(riid, IID_IDispatch)) {
@@ -101,7 +101,7 @@ class BrowserHelperTest : public testing::SettingsTest {
     SetWindowTextA(browser.edit(worker), text);
     SendMessageA(browser.edit(worker), WM_KEYDOWN, VK_RETURN, 0x001C0001);
   }
-  std::unique_ptr<HelperUnderTest> object_{new HelperUnderTest};
+  std::unique_ptr<OwningSink> object_{new OwningSink};
   BrowserHelper& helper_ = object_->helper;
   std::vector<std::unique_ptr<Browser>> browsers_;
 };
