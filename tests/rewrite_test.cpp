@@ -8,8 +8,8 @@
 namespace quillet {
 namespace {
 
-using testing::SettingsTest;
-using testing::StoreTextSetting;
+using test::SettingsTest;
+using test::StoreTextSetting;
 
 constexpr char kMask[] = "http://e.com/search?q=%s";
 

@@ -18,7 +18,7 @@
 #include "platform/memory_registry.h"
 #include "platform/registry.h"
 
-namespace quillet::testing {
+namespace quillet::test {
 
 constexpr const char* kScratchParent = "Software";
 constexpr const char* kScratchName = "QuilletScriptTest";
@@ -186,4 +186,4 @@ class ScriptFixture {
   SubstitutionTable table_;
 };
 
-}  // namespace quillet::testing
+}  // namespace quillet::test

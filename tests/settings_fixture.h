@@ -14,7 +14,7 @@
 #include "platform/memory_registry.h"
 #endif
 
-namespace quillet::testing {
+namespace quillet::test {
 
 // Removes the settings key with its values (it holds no subkeys in tests).
 inline void RemoveSettingsKey() {
@@ -77,4 +77,4 @@ class SettingsTest : public ::testing::Test {
 #endif
 };
 
-}  // namespace quillet::testing
+}  // namespace quillet::test

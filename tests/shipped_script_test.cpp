@@ -8,7 +8,7 @@
 #include "shipped_script.h"
 #include "tests/script_fixture.h"
 
-namespace quillet::testing {
+namespace quillet::test {
 namespace {
 
 constexpr const char* kClsid = "{6E41C2D7-8A0B-4F35-9C62-71D0E84B3A20}";
@@ -166,4 +166,4 @@ TEST(ShippedScriptRecoveryTest, FailingLastRootEntryKeepsTheOthers) {
 }
 
 }  // namespace
-}  // namespace quillet::testing
+}  // namespace quillet::test

@@ -49,7 +49,7 @@ int main() {
     (void)on;
     quillet::ReadSetting(quillet::kSearchMaskName, mask, sizeof mask, "");
   });
-  quillet::testing::SubclassedEditBox box(false);
+  quillet::test::SubclassedEditBox box(false);
   double enter = MicrosecondsPerCall(rounds / 4, [&] {
     SetWindowTextA(box.window(), typed);
     box.PressEnter();

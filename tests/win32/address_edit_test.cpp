@@ -26,8 +26,8 @@ void operator delete(void* p, size_t) noexcept { std::free(p); }
 namespace quillet {
 namespace {
 
-using testing::SettingsTest;
-using testing::SubclassedEditBox;
+using test::SettingsTest;
+using test::SubclassedEditBox;
 
 ::testing::Environment* const codePage = test::RequireBeforeAnyTest(test::WrongCodePage);
 

@@ -79,7 +79,7 @@ int Count(const std::vector<std::string>& history, const std::string& prefix) {
   }));
 }
 
-class BrowserHelperTest : public testing::SettingsTest {
+class BrowserHelperTest : public test::SettingsTest {
  protected:
   void SetUp() override {
     SettingsTest::SetUp();

@@ -23,7 +23,7 @@
 namespace quillet {
 namespace {
 
-using testing::StoreTextSetting;
+using test::StoreTextSetting;
 using Step = std::function<void(HWND dialog)>;
 using Strings = std::vector<std::string>;
 
@@ -99,7 +99,7 @@ const char kBetaMask[] = "http://beta.example/?query=%s&lang=ru";
 const std::string kTwoEngines =
     std::string("[Engines]\r\nAlpha=") + kAlphaMask + "\r\nBeta=" + kBetaMask + "\r\n";
 
-class OptionsDialogTest : public testing::SettingsTest {
+class OptionsDialogTest : public test::SettingsTest {
  protected:
   void SetUp() override {
     SettingsTest::SetUp();
@@ -112,10 +112,10 @@ class OptionsDialogTest : public testing::SettingsTest {
     std::remove(listPath_.c_str());
     SettingsTest::TearDown();
   }
-  void WriteList(const std::string& text) { ASSERT_TRUE(testing::WriteBytes(listPath_, text)); }
+  void WriteList(const std::string& text) { ASSERT_TRUE(test::WriteBytes(listPath_, text)); }
   std::string Stored(const char* name) {
     uint32_t type = 0;
-    std::string bytes = testing::StoredBytes(name, &type);
+    std::string bytes = test::StoredBytes(name, &type);
     if (bytes[0] == '<') return bytes;  // no key or no value
     EXPECT_EQ(reg::kSz, type) << name;
     EXPECT_EQ('\0', bytes.back()) << name << " is stored with its NUL";
@@ -285,8 +285,8 @@ TEST_F(OptionsDialogTest, SkipTypedListBoxIsDisabledAndUnchecked) {
 }
 
 TEST_F(OptionsDialogTest, HelpOpensTheHelpFileAndLeavesTheDialogOpen) {
-  testing::HtmlHelpKeyGuard guard;
-  testing::HtmlHelpKeyGuard::RegisterPath(testing::BesideProgram(kFakeHelpLibrary));
+  test::HtmlHelpKeyGuard guard;
+  test::HtmlHelpKeyGuard::RegisterPath(test::BesideProgram(kFakeHelpLibrary));
   WriteList(kTwoEngines);
   HWND shown = nullptr;
   bool openAfterHelp = false;
@@ -302,7 +302,7 @@ TEST_F(OptionsDialogTest, HelpOpensTheHelpFileAndLeavesTheDialogOpen) {
   ASSERT_EQ(1u, calls.size());
   const FakeHelpCall& call = calls[0];
   EXPECT_EQ(shown, call.caller);
-  std::string expected = testing::ProgramPath();
+  std::string expected = test::ProgramPath();
   expected = expected.substr(0, expected.find_last_of('.')) + ".chm";
   EXPECT_STREQ(expected.c_str(), call.file);
   EXPECT_EQ(0u, call.command);

@@ -140,7 +140,7 @@ class ProfileReaderDiffTest : public ::testing::TestWithParam<FileCase> {};
 TEST_P(ProfileReaderDiffTest, SameAsThePlatform) {
   const FileCase& file = GetParam();
   // A fresh name per case: the platform caches files by name and time.
-  testing::TempFile written(std::string("diff_") + file.name + ".ini", file.text);
+  test::TempFile written(std::string("diff_") + file.name + ".ini", file.text);
   ASSERT_TRUE(written.written());
 
   for (uint32_t size : {4096u, 2u, 3u, 4u, 5u, 8u, 16u, 101u, 4095u}) {
@@ -164,7 +164,7 @@ INSTANTIATE_TEST_SUITE_P(AwkwardFiles, ProfileReaderDiffTest, ::testing::ValuesI
                          [](const ::testing::TestParamInfo<FileCase>& info) { return std::string(info.param.name); });
 
 TEST(ProfileReaderMissingFileTest, SameAsThePlatform) {
-  const std::string path = testing::TempFilePath("no_such_file.ini");
+  const std::string path = test::TempFilePath("no_such_file.ini");
   for (uint32_t size : {4096u, 2u, 3u}) {
     ExpectSame(Platform(path.c_str(), nullptr, size), Ours("", nullptr, size), "names");
     ExpectSame(Platform(path.c_str(), "A", size), Ours("", "A", size), "key");
