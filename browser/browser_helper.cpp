@@ -44,47 +44,6 @@ void AssignReference(T*& field, T* value) {
   if (old != nullptr) old->Release();
 }
 
-// The browser a BeforeNavigate2 is about, always with a reference the caller
-// releases: its pDisp argument when that is a browser, else the browser of
-// the window whose thread raised it, else the one attached last.
-IWebBrowser2* EventBrowser(HelperFields& fields, DISPPARAMS* params) {
-  constexpr int kDispIndex = host::kBeforeNavigate2ArgumentCount - 1;
-  if (params->cArgs >= static_cast<UINT>(host::kBeforeNavigate2ArgumentCount)) {
-    VARIANTARG& argument = params->rgvarg[kDispIndex];
-    IDispatch* dispatch = nullptr;
-    if (argument.vt == VT_DISPATCH) dispatch = argument.pdispVal;
-    if (argument.vt == (VT_BYREF | VT_DISPATCH) && argument.ppdispVal != nullptr) dispatch = *argument.ppdispVal;
-    IWebBrowser2* browser = nullptr;
-    if (dispatch != nullptr &&
-        SUCCEEDED(dispatch->QueryInterface(IID_IWebBrowser2, reinterpret_cast<void**>(&browser))) &&
-        browser != nullptr) {
-      return browser;
-    }
-  }
-  if (IWebBrowser2* own = fields.windows.BrowserOfThread(GetCurrentThreadId())) return own;
-  if (fields.browser != nullptr) fields.browser->AddRef();
-  return fields.browser;
-}
-
-// Connects the window's browser, once: a window attached again keeps the
-// connection it has, so that each of its events arrives once.
-void ConnectWindow(HelperFields& fields, IWebBrowser2* browser) {
-  IUnknown* identity = nullptr;
-  if (FAILED(browser->QueryInterface(IID_IUnknown, reinterpret_cast<void**>(&identity))) || identity == nullptr) return;
-  identity->Release();  // only compared; the browser's own reference keeps it valid
-  if (fields.windows.Holds(identity)) return;
-  if (!ConnectBrowserEvents(browser, fields.sink, &fields.eventCookie, true)) return;
-  // A connection without a record could never be removed again.
-  if (!fields.windows.Add(GetCurrentThreadId(), browser, identity, fields.eventCookie)) {
-    ConnectBrowserEvents(browser, fields.sink, &fields.eventCookie, false);
-  }
-}
-
-// OnQuit: the window of this thread is disconnected, and only that one.
-void DisconnectWindow(HelperFields& fields) {
-  if (BrowserWindowRecord* record = fields.windows.TakeOfThread(GetCurrentThreadId())) ReleaseWindowRecord(record);
-}
-
 // Edit boxes keep AddressEditProc for the life of the process, so the library
 // that holds it stays loaded that long: pinned before the first box.
 bool PinModule() {
@@ -99,37 +58,7 @@ bool PinModule() {
   return true;
 }
 
-void OnBeforeNavigate2(HelperFields& fields, DISPPARAMS* params, VARIANT& urlArgument) {
-  VARIANT url;
-  VariantInit(&url);
-  // A URL that cannot be had as a string is not read as text.
-  if (FAILED(VariantCopy(&url, &urlArgument)) || FAILED(VariantChangeType(&url, &url, 0, VT_BSTR))) {
-    VariantClear(&url);
-    return;
-  }
-  char text[kUrlBufferSize];
-  text[0] = '\0';
-  if (url.bstrVal != nullptr) wsprintfA(text, "%S", url.bstrVal);  // at most 1023 characters
-  char searchUrl[kUrlBufferSize];
-  if (MapAutosearchUrl(text, searchUrl)) {
-    IWebBrowser2* target = EventBrowser(fields, params);
-    StopBrowser(target);
-    NavigateBrowser(target, searchUrl);
-    if (target != nullptr) target->Release();
-  }
-  VariantClear(&url);
-}
-
 }  // namespace
-
-void ReleaseBrowserWindows(BrowserWindowRecords& windows) {
-  BrowserWindowRecord* record = windows.TakeAll();
-  while (record != nullptr) {
-    BrowserWindowRecord* next = record->next;
-    ReleaseWindowRecord(record);
-    record = next;
-  }
-}
 
 void SubclassAddressBars(HWND browserWindow) {
   for (HWND child = GetWindow(browserWindow, GW_CHILD); child != nullptr; child = GetWindow(child, GW_HWNDNEXT)) {
@@ -179,61 +108,139 @@ void NavigateBrowser(IWebBrowser2* browser, const char* url) {
   SysFreeString(target);
 }
 
-HRESULT HelperSetSite(HelperFields fields, IUnknown* site) {
-  AssignReference(fields.site, site);
+BrowserHelper::BrowserHelper(IDispatch* sink) : sink_(sink) {}
+
+BrowserHelper::~BrowserHelper() {
+  if (browser != nullptr) browser->Release();
+  if (site != nullptr) site->Release();
+  BrowserWindowRecord* record = windowRecords.TakeAll();
+  while (record != nullptr) {
+    BrowserWindowRecord* next = record->next;
+    ReleaseWindowRecord(record);
+    record = next;
+  }
+}
+
+HRESULT BrowserHelper::SetSite(IUnknown* newSite) {
+  AssignReference(site, newSite);
   char executable[MAX_PATH];
   if (GetModuleFileNameA(nullptr, executable, sizeof executable) == 0) executable[0] = '\0';
   executable[sizeof executable - 1] = '\0';
-  if (!IsBrowserExecutable(executable) || site == nullptr) return S_OK;
+  if (!IsBrowserExecutable(executable) || newSite == nullptr) return S_OK;
 
-  IWebBrowser2* browser = nullptr;
-  if (FAILED(site->QueryInterface(IID_IWebBrowser2, reinterpret_cast<void**>(&browser)))) browser = nullptr;
-  IWebBrowser2* old = fields.browser;
-  fields.browser = browser;  // the query's reference
+  IWebBrowser2* attached = nullptr;
+  if (FAILED(newSite->QueryInterface(IID_IWebBrowser2, reinterpret_cast<void**>(&attached)))) attached = nullptr;
+  IWebBrowser2* old = browser;
+  browser = attached;  // the query's reference
   if (old != nullptr) old->Release();
-  if (browser == nullptr) return S_OK;
+  if (attached == nullptr) return S_OK;
 
   SHANDLE_PTR window = 0;
-  browser->get_HWND(&window);
-  fields.browserWindow = reinterpret_cast<HWND>(window);
-  SubclassAddressBars(fields.browserWindow);
-  ConnectWindow(fields, browser);
+  attached->get_HWND(&window);
+  browserWindow = reinterpret_cast<HWND>(window);
+  SubclassAddressBars(browserWindow);
+  ConnectWindow(attached);
   return S_OK;
 }
 
-HRESULT HelperGetSite(HelperFields fields, REFIID riid, void** ppv) {
+HRESULT BrowserHelper::GetSite(REFIID riid, void** ppv) {
   if (ppv == nullptr) return E_POINTER;
-  if (fields.site == nullptr) {
+  if (site == nullptr) {
     *ppv = nullptr;
     return E_FAIL;
   }
-  return fields.site->QueryInterface(riid, ppv);
+  return site->QueryInterface(riid, ppv);
 }
 
-HRESULT HelperQueryStatus(const GUID*, ULONG count, OLECMD* commands, OLECMDTEXT*) {
+HRESULT BrowserHelper::QueryStatus(const GUID*, ULONG count, OLECMD* commands, OLECMDTEXT*) {
   if (commands != nullptr) {
     for (ULONG i = 0; i < count; ++i) commands[i].cmdf = OLECMDF_SUPPORTED | OLECMDF_ENABLED;
   }
   return S_OK;
 }
 
-HRESULT HelperExec(HelperFields fields, const GUID* group) {
+HRESULT BrowserHelper::Exec(const GUID* group) {
   if (group != nullptr) return OLECMDERR_E_UNKNOWNGROUP;
-  ShowOptionsDialog(fields.browserWindow);
+  ShowOptionsDialog(browserWindow);
   return S_OK;
 }
 
-HRESULT HelperInvoke(HelperFields fields, DISPID dispid, DISPPARAMS* params) {
+HRESULT BrowserHelper::Invoke(DISPID dispid, DISPPARAMS* params) {
   if (params == nullptr) return E_INVALIDARG;
   if (dispid == DISPID_BEFORENAVIGATE2) {
     if (params->cArgs < 6 || params->rgvarg == nullptr) return DISP_E_BADVARTYPE;
     VARIANTARG& url = params->rgvarg[host::kBeforeNavigate2UrlIndex];
     if (url.vt != (VT_BYREF | VT_VARIANT) || url.pvarVal == nullptr) return DISP_E_BADVARTYPE;
-    OnBeforeNavigate2(fields, params, *url.pvarVal);
+    OnBeforeNavigate2(params, *url.pvarVal);
   } else if (dispid == DISPID_ONQUIT) {
-    DisconnectWindow(fields);
+    DisconnectWindow();
   }
   return S_OK;
 }
+
+// The browser a BeforeNavigate2 is about, always with a reference the caller
+// releases: its pDisp argument when that is a browser, else the browser of
+// the window whose thread raised it, else the one attached last.
+IWebBrowser2* BrowserHelper::EventBrowser(DISPPARAMS* params) {
+  constexpr int kDispIndex = host::kBeforeNavigate2ArgumentCount - 1;
+  if (params->cArgs >= static_cast<UINT>(host::kBeforeNavigate2ArgumentCount)) {
+    VARIANTARG& argument = params->rgvarg[kDispIndex];
+    IDispatch* dispatch = nullptr;
+    if (argument.vt == VT_DISPATCH) dispatch = argument.pdispVal;
+    if (argument.vt == (VT_BYREF | VT_DISPATCH) && argument.ppdispVal != nullptr) dispatch = *argument.ppdispVal;
+    IWebBrowser2* named = nullptr;
+    if (dispatch != nullptr &&
+        SUCCEEDED(dispatch->QueryInterface(IID_IWebBrowser2, reinterpret_cast<void**>(&named))) &&
+        named != nullptr) {
+      return named;
+    }
+  }
+  if (IWebBrowser2* own = windowRecords.BrowserOfThread(GetCurrentThreadId())) return own;
+  if (browser != nullptr) browser->AddRef();
+  return browser;
+}
+
+// Connects the window's browser, once: a window attached again keeps the
+// connection it has, so that each of its events arrives once.
+void BrowserHelper::ConnectWindow(IWebBrowser2* windowBrowser) {
+  IUnknown* identity = nullptr;
+  if (FAILED(windowBrowser->QueryInterface(IID_IUnknown, reinterpret_cast<void**>(&identity))) || identity == nullptr) {
+    return;
+  }
+  identity->Release();  // only compared; the browser's own reference keeps it valid
+  if (windowRecords.Holds(identity)) return;
+  if (!ConnectBrowserEvents(windowBrowser, sink_, &eventCookie, true)) return;
+  // A connection without a record could never be removed again.
+  if (!windowRecords.Add(GetCurrentThreadId(), windowBrowser, identity, eventCookie)) {
+    ConnectBrowserEvents(windowBrowser, sink_, &eventCookie, false);
+  }
+}
+
+// OnQuit: the window of this thread is disconnected, and only that one.
+void BrowserHelper::DisconnectWindow() {
+  if (BrowserWindowRecord* record = windowRecords.TakeOfThread(GetCurrentThreadId())) ReleaseWindowRecord(record);
+}
+
+void BrowserHelper::OnBeforeNavigate2(DISPPARAMS* params, VARIANT& urlArgument) {
+  VARIANT url;
+  VariantInit(&url);
+  // A URL that cannot be had as a string is not read as text.
+  if (FAILED(VariantCopy(&url, &urlArgument)) || FAILED(VariantChangeType(&url, &url, 0, VT_BSTR))) {
+    VariantClear(&url);
+    return;
+  }
+  char text[kUrlBufferSize];
+  text[0] = '\0';
+  if (url.bstrVal != nullptr) wsprintfA(text, "%S", url.bstrVal);  // at most 1023 characters
+  char searchUrl[kUrlBufferSize];
+  if (MapAutosearchUrl(text, searchUrl)) {
+    IWebBrowser2* target = EventBrowser(params);
+    StopBrowser(target);
+    NavigateBrowser(target, searchUrl);
+    if (target != nullptr) target->Release();
+  }
+  VariantClear(&url);
+}
+
 
 }  // namespace quillet

@@ -1,7 +1,7 @@
-// What the Veltrano object does for the browser: attach to a window, rewrite
-// its address bar through AddressEditProc, redirect autosearch, and open the
-// options dialog from the Tools menu. The object keeps the fields; these
-// functions work on them.
+// What the browser helper object does for the browser: attach to a window,
+// rewrite its address bar through AddressEditProc, redirect autosearch, and
+// open the options dialog from the Tools menu. The COM object (com/veltrano.h)
+// owns one and forwards its methods here.
 #pragma once
 
 #include <windows.h>
@@ -13,27 +13,41 @@
 
 namespace quillet {
 
-// The object's own fields, as the helper functions see them.
-struct HelperFields {
-  IUnknown*& site;
-  IWebBrowser2*& browser;
-  HWND& browserWindow;
-  DWORD& eventCookie;
-  BrowserWindowRecords& windows;  // every connected window, with its own browser and cookie
-  IDispatch* sink;  // the object's IVeltrano, connected to the browser's events
+class BrowserHelper {
+ public:
+  // `sink` is the owner's IDispatch that the browser's events are sent to;
+  // it is not referenced, as it is the owner itself.
+  explicit BrowserHelper(IDispatch* sink);
+  // Lets go of `browser`, then `site`, then every window still connected.
+  ~BrowserHelper();
+  BrowserHelper(const BrowserHelper&) = delete;
+  BrowserHelper& operator=(const BrowserHelper&) = delete;
+
+  HRESULT SetSite(IUnknown* newSite);
+  HRESULT GetSite(REFIID riid, void** ppv);
+  static HRESULT QueryStatus(const GUID* group, ULONG count, OLECMD* commands, OLECMDTEXT* text);
+  HRESULT Exec(const GUID* group);
+  HRESULT Invoke(DISPID dispid, DISPPARAMS* params);
+
+  // The site and window attached last.
+  IUnknown* site = nullptr;
+  IWebBrowser2* browser = nullptr;
+  HWND browserWindow = nullptr;
+  DWORD eventCookie = 0;
+  // Each connected browser window with its own browser and cookie, so that
+  // its events and its OnQuit reach that window and no other.
+  BrowserWindowRecords windowRecords;
+
+ private:
+  IWebBrowser2* EventBrowser(DISPPARAMS* params);
+  void ConnectWindow(IWebBrowser2* windowBrowser);
+  void DisconnectWindow();
+  void OnBeforeNavigate2(DISPPARAMS* params, VARIANT& urlArgument);
+
+  IDispatch* sink_;
 };
 
-HRESULT HelperSetSite(HelperFields fields, IUnknown* site);
-HRESULT HelperGetSite(HelperFields fields, REFIID riid, void** ppv);
-HRESULT HelperQueryStatus(const GUID* group, ULONG count, OLECMD* commands, OLECMDTEXT* text);
-HRESULT HelperExec(HelperFields fields, const GUID* group);
-HRESULT HelperInvoke(HelperFields fields, DISPID dispid, DISPPARAMS* params);
-
-// At the object's destruction: every window still connected is disconnected
-// and its browser let go.
-void ReleaseBrowserWindows(BrowserWindowRecords& windows);
-
-// The parts, for the object and the tests.
+// The parts, for the helper and the tests.
 void SubclassAddressBars(HWND browserWindow);
 bool ConnectBrowserEvents(IWebBrowser2* browser, IDispatch* sink, DWORD* eventCookie, bool connect);
 void StopBrowser(IWebBrowser2* browser);

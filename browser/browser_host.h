@@ -17,12 +17,15 @@
 //     second, as VT_BYREF|VT_VARIANT converting to a string) before each
 //     navigation, and kDispidOnQuit when the window closes.
 //  5. Autosearch: text the browser cannot resolve goes to an autosearch URL,
-//     "http://" host "/response.asp?" with the text in "MT=", ended by "&".
+//     one of kAutosearchPrefixes with the text in kAutosearchQueryParameter;
+//     the rule that maps it owns these facts (core/autosearch.h).
 //  6. Tools menu: a key under kExtensionsKeyPath with the command-target
 //     class kToolsMenuCommandClass and the values MenuText, MenuStatusBar,
 //     MenuCustomize and ClsidExtension gives a Tools-menu item; choosing it
 //     calls IOleCommandTarget::Exec with a null group on ClsidExtension.
 #pragma once
+
+#include "core/autosearch.h"
 
 namespace quillet::browser_host {
 
@@ -35,16 +38,6 @@ constexpr int kDispidBeforeNavigate2 = 250;
 constexpr int kDispidOnQuit = 253;
 constexpr int kBeforeNavigate2ArgumentCount = 7;
 constexpr int kBeforeNavigate2UrlIndex = 5;  // in the last-first argument array
-
-// The vendor's autosearch service, then the local single-label host.
-constexpr char kAutosearchServiceHost[] = "auto.search.msn.com";
-constexpr char kAutosearchLocalHost[] = "autosearch";
-constexpr const char* kAutosearchPrefixes[] = {
-    "http://auto.search.msn.com/response.asp?",
-    "http://autosearch/response.asp?",
-};
-constexpr char kAutosearchQueryParameter[] = "MT=";
-constexpr char kAutosearchQueryEnd = '&';
 
 constexpr char kBrowserHelperObjectsKeyPath[] =
     "Software\\Microsoft\\Windows\\CurrentVersion\\Explorer\\Browser Helper Objects";

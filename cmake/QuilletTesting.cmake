@@ -13,6 +13,14 @@ else()
   set(QUILLET_GTEST GTest::gtest GTest::gtest_main)
 endif()
 
+# quillet_use_status_printer(target): failures of the target's tests print
+# status codes in hex (tests/support/status_printer.h, put first in every
+# C++ source).
+function(quillet_use_status_printer target)
+  target_compile_options(${target} PRIVATE
+    "$<$<COMPILE_LANGUAGE:CXX>:-include${CMAKE_SOURCE_DIR}/tests/support/status_printer.h>")
+endfunction()
+
 # quillet_add_test(name SOURCES ... [LIBS ...] [REGISTRY] [BOTH_CODEPAGES])
 #   REGISTRY        under Wine the test uses the prefix's real registry, so
 #                   such tests never run at the same time as each other.
@@ -22,6 +30,7 @@ function(quillet_add_test name)
   cmake_parse_arguments(T "REGISTRY;BOTH_CODEPAGES" "" "SOURCES;LIBS" ${ARGN})
   add_executable(${name} ${T_SOURCES})
   target_link_libraries(${name} PRIVATE ${T_LIBS} ${QUILLET_GTEST})
+  quillet_use_status_printer(${name})
   if(WIN32)
     # GoogleTest's own code needs exceptions; ours is built without them.
     target_compile_options(${name} PRIVATE -fexceptions)

@@ -1,6 +1,5 @@
 #include "com/veltrano.h"
 
-#include "browser/browser_helper.h"
 #include "com/interface_table.h"
 #include "com/module.h"
 
@@ -17,13 +16,8 @@ const InterfaceRow veltranoInterfaces[] = {
 
 }  // namespace
 
-Veltrano::Veltrano() : site(nullptr), browser(nullptr), browserWindow(nullptr), eventCookie(0) {}
-
-Veltrano::~Veltrano() {
-  if (browser != nullptr) browser->Release();
-  if (site != nullptr) site->Release();
-  ReleaseBrowserWindows(windowRecords);
-}
+// The helper sends the browser's events to this object's IDispatch.
+Veltrano::Veltrano() : helper(static_cast<IVeltrano*>(this)) {}
 
 STDMETHODIMP Veltrano::QueryInterface(REFIID riid, void** ppv) {
   return QueryInterfaceTable(this, veltranoInterfaces, ARRAYSIZE(veltranoInterfaces), riid, ppv);
@@ -32,5 +26,24 @@ STDMETHODIMP Veltrano::QueryInterface(REFIID riid, void** ppv) {
 STDMETHODIMP_(ULONG) Veltrano::AddRef() { return static_cast<ULONG>(LockModule()); }
 
 STDMETHODIMP_(ULONG) Veltrano::Release() { return static_cast<ULONG>(UnlockModule()); }
+
+STDMETHODIMP Veltrano::SetSite(IUnknown* pUnkSite) { return helper.SetSite(pUnkSite); }
+
+STDMETHODIMP Veltrano::GetSite(REFIID riid, void** ppvSite) { return helper.GetSite(riid, ppvSite); }
+
+STDMETHODIMP Veltrano::QueryStatus(const GUID* pguidCmdGroup, ULONG cCmds, OLECMD prgCmds[], OLECMDTEXT* pCmdText) {
+  return BrowserHelper::QueryStatus(pguidCmdGroup, cCmds, prgCmds, pCmdText);
+}
+
+STDMETHODIMP Veltrano::Exec(const GUID* pguidCmdGroup, DWORD /*nCmdID*/, DWORD /*nCmdexecopt*/, VARIANT* /*pvaIn*/,
+                            VARIANT* /*pvaOut*/) {
+  return helper.Exec(pguidCmdGroup);
+}
+
+STDMETHODIMP Veltrano::Invoke(DISPID dispidMember, REFIID /*riid*/, LCID /*lcid*/, WORD /*wFlags*/,
+                              DISPPARAMS* pdispparams, VARIANT* /*pvarResult*/, EXCEPINFO* /*pexcepinfo*/,
+                              UINT* /*puArgErr*/) {
+  return helper.Invoke(dispidMember, pdispparams);
+}
 
 }  // namespace quillet

@@ -2,7 +2,6 @@
 
 #include <cstring>
 
-#include "browser/browser_host.h"
 #include "core/format.h"
 #include "settings/settings.h"
 
@@ -23,7 +22,7 @@ const char* FindIn(const char* text, size_t length, const char* needle) {
 }
 
 bool IsAutosearchUrl(const char* url, size_t length) {
-  for (const char* prefix : browser_host::kAutosearchPrefixes) {
+  for (const char* prefix : kAutosearchPrefixes) {
     size_t prefixLength = std::strlen(prefix);
     if (prefixLength <= length && std::memcmp(url, prefix, prefixLength) == 0) return true;
   }
@@ -35,11 +34,11 @@ bool IsAutosearchUrl(const char* url, size_t length) {
 bool MapAutosearchUrl(const char* url, char* result) {
   size_t length = BoundedLength(url, kExaminedUrlLength);
   if (!IsAutosearchUrl(url, length)) return false;
-  const char* marker = FindIn(url, length, browser_host::kAutosearchQueryParameter);
+  const char* marker = FindIn(url, length, kAutosearchQueryParameter);
   if (marker == nullptr) return false;
-  const char* query = marker + std::strlen(browser_host::kAutosearchQueryParameter);
+  const char* query = marker + std::strlen(kAutosearchQueryParameter);
   const char* end = url + length;
-  const void* ampersand = std::memchr(query, browser_host::kAutosearchQueryEnd, static_cast<size_t>(end - query));
+  const void* ampersand = std::memchr(query, kAutosearchQueryEnd, static_cast<size_t>(end - query));
   if (ampersand != nullptr) end = static_cast<const char*>(ampersand);
 
   char mask[kUrlBufferSize];

@@ -9,6 +9,15 @@ constexpr size_t kUrlBufferSize = 4096;
 // Only this much of a URL is looked at, as much as a formatted URL can hold.
 constexpr size_t kExaminedUrlLength = 1023;
 
+// The browser's own autosearch URL: "http://" host "/response.asp?" with the
+// text it could not resolve in "MT=", ended by "&". The vendor's service,
+// then the local single-label host.
+constexpr char kAutosearchServicePrefix[] = "http://auto.search.msn.com/response.asp?";
+constexpr char kAutosearchLocalPrefix[] = "http://autosearch/response.asp?";
+constexpr const char* kAutosearchPrefixes[] = {kAutosearchServicePrefix, kAutosearchLocalPrefix};
+constexpr char kAutosearchQueryParameter[] = "MT=";
+constexpr char kAutosearchQueryEnd = '&';
+
 // When `url` is an autosearch URL with a "MT=" query and a search mask is
 // set, writes the search URL into `result` (kUrlBufferSize bytes) and
 // returns true.

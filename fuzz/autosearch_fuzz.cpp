@@ -6,7 +6,6 @@
 #include <cstring>
 #include <optional>
 
-#include "browser/browser_host.h"
 #include "core/autosearch.h"
 #include "core/format.h"
 #include "fuzz/fuzz_entries.h"
@@ -19,11 +18,11 @@ namespace {
 std::optional<std::string> ExpectedSearchUrl(const std::string& url, const std::string& mask) {
   const std::string examined = url.substr(0, kExaminedUrlLength);
   bool autosearch = false;
-  for (const char* prefix : browser_host::kAutosearchPrefixes) autosearch |= examined.rfind(prefix, 0) == 0;
-  const size_t marker = examined.find(browser_host::kAutosearchQueryParameter);
+  for (const char* prefix : kAutosearchPrefixes) autosearch |= examined.rfind(prefix, 0) == 0;
+  const size_t marker = examined.find(kAutosearchQueryParameter);
   if (!autosearch || marker == std::string::npos || mask.empty()) return std::nullopt;
-  const size_t begin = marker + std::strlen(browser_host::kAutosearchQueryParameter);
-  const std::string query = examined.substr(begin, examined.find(browser_host::kAutosearchQueryEnd, begin) - begin);
+  const size_t begin = marker + std::strlen(kAutosearchQueryParameter);
+  const std::string query = examined.substr(begin, examined.find(kAutosearchQueryEnd, begin) - begin);
   return fuzz::ModelExpansion(mask, &query, 1).substr(0, kFormatBufferSize - 1);
 }
 

@@ -14,7 +14,7 @@
 namespace quillet {
 namespace {
 
-using testing::HtmlHelpKeyGuard;
+using test::HtmlHelpKeyGuard;
 
 struct PathCase {
   const char* library;

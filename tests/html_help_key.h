@@ -10,7 +10,7 @@
 #include "platform/registry.h"
 #include "ui/help_location.h"
 
-namespace quillet::testing {
+namespace quillet::test {
 
 class HtmlHelpKeyGuard {
  public:
@@ -73,4 +73,4 @@ class HtmlHelpKeyGuard {
   std::vector<unsigned char> bytes_;
 };
 
-}  // namespace quillet::testing
+}  // namespace quillet::test

@@ -8,7 +8,7 @@
 
 #include "platform/registry.h"
 
-namespace quillet::testing {
+namespace quillet::test {
 
 constexpr const char* kVeltranoClsid = "{6E41C2D7-8A0B-4F35-9C62-71D0E84B3A20}";
 constexpr const char* kVeltranoLibid = "{6E41C2CA-8A0B-4F35-9C62-71D0E84B3A20}";
@@ -63,4 +63,4 @@ inline std::vector<RegistryKeyName> SharedParents() {
           {LocalMachine(), kExtensionsKey}};
 }
 
-}  // namespace quillet::testing
+}  // namespace quillet::test

@@ -17,7 +17,7 @@
 
 #include "platform/registry.h"
 
-namespace quillet::testing {
+namespace quillet::test {
 
 inline std::string HexBytes(const std::vector<unsigned char>& bytes) {
   std::string text;
@@ -154,4 +154,4 @@ inline bool DeleteTree(RegistryApi& registry, RegKey root, const std::string& pa
   return !KeyExists(registry, root, path);
 }
 
-}  // namespace quillet::testing
+}  // namespace quillet::test

@@ -8,8 +8,8 @@
 namespace quillet {
 namespace {
 
-using testing::SettingsTest;
-using testing::StoreTextSetting;
+using test::SettingsTest;
+using test::StoreTextSetting;
 
 constexpr char kMask[] = "http://e.com/search?q=%s";
 
@@ -158,17 +158,6 @@ TEST_F(RewriteTest, KeyboardLayoutTable) {
       {"empty", "", nullptr},
   };
   for (const RuleCase& c : cases) ExpectRule(CorrectKeyboardLayout, c);
-}
-
-TEST(KeyboardLayoutRows, EveryKeyMapsToItsLatinTwin) {
-  ASSERT_EQ(94u, std::strlen(CyrillicKeyRow));
-  ASSERT_EQ(94u, std::strlen(LatinKeyRow));
-  EXPECT_EQ('\xB8', CyrillicKeyRow[0]);
-  EXPECT_EQ('`', LatinKeyRow[0]);
-  EXPECT_EQ('/', CyrillicKeyRow[93]);
-  EXPECT_EQ('|', LatinKeyRow[93]);
-  EXPECT_EQ('\xFE', CyrillicKeyRow[44]);
-  EXPECT_EQ('.', LatinKeyRow[44]);
 }
 
 TEST(KeyboardLayoutFolding, Cp1251Letters) {

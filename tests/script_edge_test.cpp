@@ -9,7 +9,7 @@
 #include "script/script_platform.h"
 #include "tests/script_fixture.h"
 
-namespace quillet::testing {
+namespace quillet::test {
 namespace {
 
 using Op = MemoryRegistry::Operation;
@@ -200,4 +200,4 @@ INSTANTIATE_TEST_SUITE_P(Scripts, DoubleByteTest, ::testing::ValuesIn(DoubleByte
                          [](const ::testing::TestParamInfo<DoubleByteCase>& info) { return info.param.name; });
 
 }  // namespace
-}  // namespace quillet::testing
+}  // namespace quillet::test

@@ -14,7 +14,7 @@
 #include "platform/registry.h"
 #include "tests/registry_dump.h"
 
-namespace quillet::testing {
+namespace quillet::test {
 
 constexpr const char* kScratchPath = "Software\\QuilletScriptTest";
 
@@ -65,4 +65,4 @@ class ScriptFixture {
   SubstitutionTable table_;
 };
 
-}  // namespace quillet::testing
+}  // namespace quillet::test

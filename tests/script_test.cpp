@@ -8,7 +8,7 @@
 
 #include "tests/script_fixture.h"
 
-namespace quillet::testing {
+namespace quillet::test {
 namespace {
 
 constexpr bool kRegister = true;
@@ -288,4 +288,4 @@ INSTANTIATE_TEST_SUITE_P(Scripts, ScriptRealRegistryTest, ::testing::ValuesIn(Ca
 #endif
 
 }  // namespace
-}  // namespace quillet::testing
+}  // namespace quillet::test

@@ -15,7 +15,7 @@
 #include "platform/memory_registry.h"
 #endif
 
-namespace quillet::testing {
+namespace quillet::test {
 
 inline void RemoveSettingsKey() { DeleteTree(ActiveRegistry(), CurrentUser(), kSettingsKeyPath); }
 
@@ -65,4 +65,4 @@ class SettingsTest : public ::testing::Test {
 #endif
 };
 
-}  // namespace quillet::testing
+}  // namespace quillet::test

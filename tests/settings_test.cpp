@@ -5,10 +5,10 @@
 namespace quillet {
 namespace {
 
-using testing::SettingsTest;
-using testing::StoreRawSetting;
-using testing::StoreTextSetting;
-using testing::StoredBytes;
+using test::SettingsTest;
+using test::StoreRawSetting;
+using test::StoreTextSetting;
+using test::StoredBytes;
 
 std::string ReadText(const char* name, uint32_t size, const char* defaultText = "") {
   std::string buffer(size + 8, '#');

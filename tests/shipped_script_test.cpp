@@ -9,7 +9,7 @@
 #include "tests/registered_content.h"
 #include "tests/script_fixture.h"
 
-namespace quillet::testing {
+namespace quillet::test {
 namespace {
 
 constexpr const char* kModulePath = "C:\\O'Brien\\quillet.dll";  // as the script's variable expands
@@ -127,4 +127,4 @@ TEST(ShippedScriptRecoveryTest, FailingLastRootEntryKeepsTheOthers) {
 }
 
 }  // namespace
-}  // namespace quillet::testing
+}  // namespace quillet::test

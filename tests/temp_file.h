@@ -10,7 +10,7 @@
 #include <unistd.h>
 #endif
 
-namespace quillet::testing {
+namespace quillet::test {
 
 inline std::string TempFilePath(const std::string& name) {
 #ifdef _WIN32
@@ -47,4 +47,4 @@ class TempFile {
   bool written_ = false;
 };
 
-}  // namespace quillet::testing
+}  // namespace quillet::test

@@ -5,7 +5,7 @@
 #include <cstdio>
 #include <cstring>
 
-#include "../tests/win32/edit_box.h"
+#include "edit_box.h"
 #include "core/rewrite.h"
 #include "settings/settings.h"
 
@@ -49,7 +49,7 @@ int main() {
     (void)on;
     quillet::ReadSetting(quillet::kSearchMaskName, mask, sizeof mask, "");
   });
-  quillet::testing::SubclassedEditBox box(false);
+  quillet::test::SubclassedEditBox box(false);
   double enter = MicrosecondsPerCall(rounds / 4, [&] {
     SetWindowTextA(box.window(), typed);
     box.PressEnter();

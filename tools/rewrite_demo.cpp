@@ -4,7 +4,7 @@
 
 #include <cstdio>
 
-#include "../tests/win32/edit_box.h"
+#include "edit_box.h"
 #include "settings/settings.h"
 
 int main() {
@@ -12,7 +12,7 @@ int main() {
   quillet::WriteSetting(quillet::kSearchMaskName, mask);
   std::printf("code page %u, search mask %s\n\n", GetACP(), mask);
 
-  quillet::testing::SubclassedEditBox box(false);
+  quillet::test::SubclassedEditBox box(false);
   if (box.window() == nullptr) {
     std::fprintf(stderr, "cannot create an edit box (no display?)\n");
     return 1;

@@ -7,7 +7,9 @@
 
 #include "../settings_fixture.h"
 #include "core/address_edit.h"
+#include "address_bar_cases.h"
 #include "edit_box.h"
+#include "precondition.h"
 
 // Counts every allocation through operator new in this program, so a test
 // can show that Enter allocates nothing.
@@ -24,49 +26,33 @@ void operator delete(void* p, size_t) noexcept { std::free(p); }
 namespace quillet {
 namespace {
 
-using testing::SettingsTest;
-using testing::SubclassedEditBox;
+using test::SettingsTest;
+using test::SubclassedEditBox;
 
-constexpr char kMask[] = "http://e.com/search?q=%s";
+::testing::Environment* const codePage = test::RequireBeforeAnyTest(test::WrongCodePage);
 
 class AddressEditTest : public SettingsTest {
  protected:
   void SetUp() override {
     SettingsTest::SetUp();
-    WriteSetting(kSearchMaskName, kMask);
+    WriteSetting(kSearchMaskName, test::kAddressBarCaseMask);
     ASSERT_NE(nullptr, box_.window()) << "no edit box: is there a display?";
   }
   SubclassedEditBox box_;
 };
 
-TEST(CodePage, IsTheOneTheRunAskedFor) {
-  const char* wanted = std::getenv("QUILLET_CODEPAGE");
-  EXPECT_EQ(wanted != nullptr ? static_cast<UINT>(std::atoi(wanted)) : 1251u, GetACP());
-}
-
 TEST_F(AddressEditTest, EnterRewritesBeforeThePreviousProcedureSeesIt) {
-  const struct {
-    const char* typed;
-    const char* expected;
-  } cases[] = {
-      {"cats and dogs", "http://e.com/search?q=cats and dogs"},
-      {"ww.example.com", "www.example.com"},
-      {"wwww.example.com", "www.example.com"},
-      {"example.com", "example.com"},
-      {"\xF6\xF6\xF6\xFE\xF4\xE8\xF1\xFE\xE2\xF3\xE0", "www.abc.def"},
-      {"100% cotton", "http://e.com/search?q=100% cotton"},
-  };
-  for (const auto& c : cases) {
+  for (const auto& c : test::kAddressBarCases) {
     box_.SetText(c.typed);
     box_.PressEnter();
     const auto seen = SubclassedEditBox::recorded;  // before Text() adds its own WM_GETTEXT
-    EXPECT_EQ(c.expected, box_.Text()) << c.typed;
+    EXPECT_EQ(c.bar, box_.Text()) << c.typed;
     ASSERT_FALSE(seen.empty()) << c.typed;
     const auto& last = seen.back();
     EXPECT_EQ(static_cast<UINT>(WM_KEYDOWN), last.message);
     EXPECT_EQ(static_cast<WPARAM>(VK_RETURN), last.wParam);
     EXPECT_EQ(static_cast<LPARAM>(0x001C0001), last.lParam);
-    EXPECT_EQ(c.expected, last.textAtArrival) << "the previous procedure must see the rewritten text";
+    EXPECT_EQ(c.bar, last.textAtArrival) << "the previous procedure must see the rewritten text";
   }
 }
 
@@ -117,7 +103,8 @@ TEST_F(AddressEditTest, BoxLongerThan4095Characters) {
   box_.SetText(longSearch);
   ASSERT_EQ(5000, GetWindowTextLengthA(box_.window()));
   box_.PressEnter();
-  std::string expected = (std::string("http://e.com/search?q=") + std::string(4095, 'a')).substr(0, 1023);
+  const std::string mask = test::kAddressBarCaseMask;
+  std::string expected = (mask.substr(0, mask.size() - 2) + std::string(4095, 'a')).substr(0, 1023);
   EXPECT_EQ(expected, box_.Text());
 
   std::string longAddress = "x." + std::string(4998, 'b');
@@ -127,14 +114,14 @@ TEST_F(AddressEditTest, BoxLongerThan4095Characters) {
 }
 
 TEST_F(SettingsTest, EnterAllocatesNothing) {
-  WriteSetting(kSearchMaskName, kMask);
+  WriteSetting(kSearchMaskName, test::kAddressBarCaseMask);
   SubclassedEditBox box(false);
   ASSERT_NE(nullptr, box.window());
-  for (const char* typed : {"cats and dogs", "ww.example.com", "\xF6\xF6\xF6\xFE\xF4", "example.com"}) {
-    box.SetText(typed);
+  for (const auto& c : test::kAddressBarCases) {
+    box.SetText(c.typed);
     long before = allocations.load();
     box.PressEnter();
-    EXPECT_EQ(0, allocations.load() - before) << typed;
+    EXPECT_EQ(0, allocations.load() - before) << c.typed;
   }
 }
 

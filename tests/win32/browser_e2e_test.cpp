@@ -5,6 +5,7 @@
 #include <string>
 #include <vector>
 
+#include "address_bar_cases.h"
 #include "server_support.h"
 #include "settings/settings.h"
 
@@ -120,17 +121,7 @@ std::string BrowserEndToEnd::dll_, BrowserEndToEnd::browser_, BrowserEndToEnd::o
 bool BrowserEndToEnd::registered_ = false;
 
 TEST_F(BrowserEndToEnd, TypedTextIsRewrittenInTheRealAddressBar) {
-  const struct {
-    const char* typed;
-    std::string bar;
-    std::string location;
-  } cases[] = {
-      {"cats and dogs", std::string(kSearch) + "cats and dogs", std::string(kSearch) + "cats and dogs"},
-      {"ww.example.com", "www.example.com", "http://www.example.com/"},
-      {"wwww.example.com", "www.example.com", "http://www.example.com/"},
-      {"example.com", "example.com", "http://example.com/"},
-      {"\xF6\xF6\xF6\xFE\xF3\xF7\xF4\xFC\xE7\xE4\xF3\xFE\xF1\xF9\xFC", "www.example.com", "http://www.example.com/"},
-  };
+  const auto& cases = test::kAddressBarCases;
   std::string arguments;
   for (const auto& c : cases) arguments += std::string(" --type \"") + c.typed + "\"";
   std::vector<std::string> log = RunBrowser(browser_, arguments);
@@ -138,10 +129,10 @@ TEST_F(BrowserEndToEnd, TypedTextIsRewrittenInTheRealAddressBar) {
   for (const auto& c : cases) {
     int typed = IndexOf(log, std::string("[1] type ") + c.typed);
     ASSERT_GE(typed, 0) << c.typed << "\n" << Joined(log);
-    EXPECT_EQ("[1] enter " + c.bar, log[typed + 1]) << "the browser sees the rewritten text";
-    int bar = IndexOf(log, "[1] bar " + c.bar, typed);
+    EXPECT_EQ(std::string("[1] enter ") + c.bar, log[typed + 1]) << "the browser sees the rewritten text";
+    int bar = IndexOf(log, std::string("[1] bar ") + c.bar, typed);
     EXPECT_GT(bar, typed) << c.typed << "\n" << Joined(log);
-    EXPECT_EQ(bar + 1 < static_cast<int>(log.size()) ? log[bar + 1] : "", "[1] location " + c.location);
+    EXPECT_EQ(bar + 1 < static_cast<int>(log.size()) ? log[bar + 1] : "", std::string("[1] location ") + c.location);
   }
 }
 

@@ -15,8 +15,9 @@
 #include "browser/browser_helper.h"
 #include "browser/host_process.h"
 #include "core/address_edit.h"
-#include "iexplore/browser.h"
-#include "iexplore/ui_thread.h"
+#include "standin_browser.h"
+#include "ui_thread.h"
+#include "precondition.h"
 #include "quillet_h.h"
 #include "server_support.h"
 
@@ -28,18 +29,19 @@ using standin::UiThread;
 
 constexpr char kMask[] = "http://e.com/search?q=%s";
 
-// The object's fields and its event sink, as the Veltrano object holds them.
-class HelperUnderTest : public IDispatch {
+// The helper attaches only inside a program named like the browser.
+std::string NotNamedLikeTheBrowser() {
+  char path[MAX_PATH];
+  GetModuleFileNameA(nullptr, path, sizeof path);
+  return IsBrowserExecutable(path) ? std::string() : std::string("the helper does not attach in ") + path;
+}
+::testing::Environment* const browserName = test::RequireBeforeAnyTest(NotNamedLikeTheBrowser);
+
+// The helper with an event sink that hands the browser's events back to it,
+// as the Veltrano object does.
+class OwningSink : public IDispatch {
  public:
-  HelperFields fields() { return HelperFields{site, browser, browserWindow, eventCookie, windows, this}; }
-  // What the object's destruction does.
-  void Destroy() {
-    if (browser != nullptr) browser->Release();
-    if (site != nullptr) site->Release();
-    browser = nullptr;
-    site = nullptr;
-    ReleaseBrowserWindows(windows);
-  }
+  OwningSink() : helper(this) {}
 
   HRESULT STDMETHODCALLTYPE QueryInterface(REFIID riid, void** ppv) override {
     if (IsEqualIID(riid, IID_IUnknown) || IsEqualIID(riid, IID_IDispatch)) {
@@ -56,14 +58,10 @@ class HelperUnderTest : public IDispatch {
   HRESULT STDMETHODCALLTYPE GetIDsOfNames(REFIID, LPOLESTR*, UINT, LCID, DISPID*) override { return E_NOTIMPL; }
   HRESULT STDMETHODCALLTYPE Invoke(DISPID dispid, REFIID, LCID, WORD, DISPPARAMS* params, VARIANT*, EXCEPINFO*,
                                    UINT*) override {
-    return HelperInvoke(fields(), dispid, params);
+    return helper.Invoke(dispid, params);
   }
 
-  IUnknown* site = nullptr;
-  IWebBrowser2* browser = nullptr;
-  HWND browserWindow = nullptr;
-  DWORD eventCookie = 0;
-  BrowserWindowRecords windows;
+  BrowserHelper helper;
 };
 
 // A URL as the browser passes it, for the caller to clear.
@@ -81,7 +79,7 @@ int Count(const std::vector<std::string>& history, const std::string& prefix) {
   }));
 }
 
-class BrowserHelperTest : public testing::SettingsTest {
+class BrowserHelperTest : public test::SettingsTest {
  protected:
   void SetUp() override {
     SettingsTest::SetUp();
@@ -91,7 +89,7 @@ class BrowserHelperTest : public testing::SettingsTest {
   // The helper lets go of its browser before the browsers go, and the
   // browsers let go of the helper's sink while it still exists.
   void TearDown() override {
-    helper_.Destroy();
+    object_.reset();
     browsers_.clear();
     SettingsTest::TearDown();
   }
@@ -103,21 +101,16 @@ class BrowserHelperTest : public testing::SettingsTest {
     SetWindowTextA(browser.edit(worker), text);
     SendMessageA(browser.edit(worker), WM_KEYDOWN, VK_RETURN, 0x001C0001);
   }
-  HelperUnderTest helper_;
+  std::unique_ptr<OwningSink> object_{new OwningSink};
+  BrowserHelper& helper_ = object_->helper;
   std::vector<std::unique_ptr<Browser>> browsers_;
 };
-
-TEST(HostProcess, ThisTestRunsInAProcessNamedLikeTheBrowser) {
-  char path[MAX_PATH];
-  GetModuleFileNameA(nullptr, path, sizeof path);
-  EXPECT_TRUE(IsBrowserExecutable(path)) << path;
-}
 
 TEST_F(BrowserHelperTest, AttachSubclassesTheAddressBarAndConnects) {
   Browser& browser = NewBrowser(1, 1);
   ASSERT_NE(nullptr, browser.edit());
   WNDPROC standInProc = reinterpret_cast<WNDPROC>(GetWindowLongPtrA(browser.edit(), GWLP_WNDPROC));
-  EXPECT_EQ(S_OK, HelperSetSite(helper_.fields(), static_cast<IWebBrowser2*>(&browser)));
+  EXPECT_EQ(S_OK, helper_.SetSite(static_cast<IWebBrowser2*>(&browser)));
   EXPECT_EQ(static_cast<IWebBrowser2*>(&browser), helper_.browser);
   EXPECT_EQ(browser.frame(), helper_.browserWindow);
   EXPECT_EQ(reinterpret_cast<LONG_PTR>(&AddressEditProc), GetWindowLongPtrA(browser.edit(), GWLP_WNDPROC));
@@ -130,9 +123,9 @@ TEST_F(BrowserHelperTest, AttachSubclassesTheAddressBarAndConnects) {
 
 TEST_F(BrowserHelperTest, AttachingTheSameWindowAgainKeepsAGenuinePreviousProcedureAndOneConnection) {
   Browser& browser = NewBrowser(1, 1);
-  HelperSetSite(helper_.fields(), static_cast<IWebBrowser2*>(&browser));
+  helper_.SetSite(static_cast<IWebBrowser2*>(&browser));
   WNDPROC first = previousEditProc;
-  HelperSetSite(helper_.fields(), static_cast<IWebBrowser2*>(&browser));
+  helper_.SetSite(static_cast<IWebBrowser2*>(&browser));
   EXPECT_EQ(first, previousEditProc);
   EXPECT_NE(reinterpret_cast<WNDPROC>(&AddressEditProc), previousEditProc);
   Type(browser, "ww.example.com");  // would recurse forever through a self-call
@@ -179,7 +172,7 @@ TEST_F(BrowserHelperTest, AForeignSubclassOnTopIsNeverSubclassedAgain) {
     HWND edit = browser.edit();
     originalBelow = reinterpret_cast<WNDPROC>(
         SetWindowLongPtrA(edit, GWLP_WNDPROC, reinterpret_cast<LONG_PTR>(&CountingOriginal)));
-    HelperSetSite(helper_.fields(), static_cast<IWebBrowser2*>(&browser));
+    helper_.SetSite(static_cast<IWebBrowser2*>(&browser));
     ASSERT_EQ(reinterpret_cast<WNDPROC>(&CountingOriginal), previousEditProc);
     if (comctl) {
       ASSERT_TRUE(SetWindowSubclass(edit, ForeignSubclass, 1, 0));
@@ -187,7 +180,7 @@ TEST_F(BrowserHelperTest, AForeignSubclassOnTopIsNeverSubclassedAgain) {
       foreignBelow = reinterpret_cast<WNDPROC>(
           SetWindowLongPtrA(edit, GWLP_WNDPROC, reinterpret_cast<LONG_PTR>(&ForeignProc)));
     }
-    HelperSetSite(helper_.fields(), static_cast<IWebBrowser2*>(&browser));
+    helper_.SetSite(static_cast<IWebBrowser2*>(&browser));
     EXPECT_EQ(reinterpret_cast<WNDPROC>(&CountingOriginal), previousEditProc) << "comctl32: " << comctl;
     originalCalls = foreignCalls = foreignDepth = 0;
     SendMessageA(edit, kProbeMessage, 0, 0);
@@ -201,7 +194,7 @@ TEST_F(BrowserHelperTest, AForeignSubclassOnTopIsNeverSubclassedAgain) {
 
 TEST_F(BrowserHelperTest, EveryWorkerWindowIsSubclassed) {
   Browser& browser = NewBrowser(1, 2);
-  HelperSetSite(helper_.fields(), static_cast<IWebBrowser2*>(&browser));
+  helper_.SetSite(static_cast<IWebBrowser2*>(&browser));
   for (int worker = 0; worker < 2; ++worker) {
     EXPECT_EQ(reinterpret_cast<LONG_PTR>(&AddressEditProc), GetWindowLongPtrA(browser.edit(worker), GWLP_WNDPROC));
   }
@@ -213,14 +206,14 @@ TEST_F(BrowserHelperTest, EveryWorkerWindowIsSubclassed) {
 
 TEST_F(BrowserHelperTest, WindowWithoutWorkersIsStillConnected) {
   Browser& browser = NewBrowser(1, 0);
-  EXPECT_EQ(S_OK, HelperSetSite(helper_.fields(), static_cast<IWebBrowser2*>(&browser)));
+  EXPECT_EQ(S_OK, helper_.SetSite(static_cast<IWebBrowser2*>(&browser)));
   EXPECT_EQ(nullptr, previousEditProc);
   EXPECT_EQ(1u, browser.sinkCount());
 }
 
 TEST_F(BrowserHelperTest, AutosearchIsStoppedThenRedirected) {
   Browser& browser = NewBrowser(1, 1);
-  HelperSetSite(helper_.fields(), static_cast<IWebBrowser2*>(&browser));
+  helper_.SetSite(static_cast<IWebBrowser2*>(&browser));
   browser.ClearHistory();
   browser.NavigateTo("http://autosearch/response.asp?MT=weather&srch=5");
   const auto& history = browser.history();
@@ -242,8 +235,8 @@ TEST_F(BrowserHelperTest, AutosearchIsStoppedThenRedirected) {
 TEST_F(BrowserHelperTest, EventsGoToTheWindowThatRaisedThem) {
   Browser& first = NewBrowser(1, 1);
   Browser& second = NewBrowser(2, 1);
-  HelperSetSite(helper_.fields(), static_cast<IWebBrowser2*>(&first));
-  HelperSetSite(helper_.fields(), static_cast<IWebBrowser2*>(&second));
+  helper_.SetSite(static_cast<IWebBrowser2*>(&first));
+  helper_.SetSite(static_cast<IWebBrowser2*>(&second));
   EXPECT_EQ(static_cast<IWebBrowser2*>(&second), helper_.browser);
   first.NavigateTo("http://autosearch/response.asp?MT=one&srch=5");
   EXPECT_EQ("http://e.com/search?q=one", first.location());
@@ -274,7 +267,7 @@ class NotABrowser : public IDispatch {
 TEST_F(BrowserHelperTest, EveryPickedTargetIsAnOwnedReference) {
   Browser& attached = NewBrowser(1, 1);
   Browser& other = NewBrowser(2, 1);
-  HelperSetSite(helper_.fields(), static_cast<IWebBrowser2*>(&attached));
+  helper_.SetSite(static_cast<IWebBrowser2*>(&attached));
   NotABrowser plain;
   IDispatch* otherDispatch = static_cast<IWebBrowser2*>(&other);
   IDispatch* none = nullptr;
@@ -307,7 +300,7 @@ TEST_F(BrowserHelperTest, EveryPickedTargetIsAnOwnedReference) {
     const LONG before[] = {attached.references(), other.references()};
     attached.ClearHistory();
     other.ClearHistory();
-    EXPECT_EQ(S_OK, HelperInvoke(helper_.fields(), DISPID_BEFORENAVIGATE2, &params)) << c.what;
+    EXPECT_EQ(S_OK, helper_.Invoke(DISPID_BEFORENAVIGATE2, &params)) << c.what;
     EXPECT_EQ(before[0], attached.references()) << c.what << ": references of the attached browser";
     EXPECT_EQ(before[1], other.references()) << c.what << ": references of the other browser";
     EXPECT_EQ(1, Count(c.target->history(), "Stop called")) << c.what;
@@ -326,11 +319,11 @@ TEST_F(BrowserHelperTest, EachWindowOnItsOwnThreadKeepsItsOwnBrowserAndConnectio
   Browser* a = nullptr;
   threadOfA.Run([&] {
     a = new Browser(1, 1);
-    HelperSetSite(helper_.fields(), static_cast<IWebBrowser2*>(a));
+    helper_.SetSite(static_cast<IWebBrowser2*>(a));
   });
   ASSERT_NE(nullptr, a);
   Browser& b = NewBrowser(2, 1);  // attached last, on this thread
-  HelperSetSite(helper_.fields(), static_cast<IWebBrowser2*>(&b));
+  helper_.SetSite(static_cast<IWebBrowser2*>(&b));
   EXPECT_EQ(1, a->references());
   EXPECT_EQ(3, b.references()) << "the site, its record and the field of the window attached last";
 
@@ -340,7 +333,7 @@ TEST_F(BrowserHelperTest, EachWindowOnItsOwnThreadKeepsItsOwnBrowserAndConnectio
   args[5].vt = VT_BYREF | VT_VARIANT;
   args[5].pvarVal = &url;
   DISPPARAMS six = {args, nullptr, 6, 0};
-  threadOfA.Run([&] { EXPECT_EQ(S_OK, HelperInvoke(helper_.fields(), DISPID_BEFORENAVIGATE2, &six)); });
+  threadOfA.Run([&] { EXPECT_EQ(S_OK, helper_.Invoke(DISPID_BEFORENAVIGATE2, &six)); });
   EXPECT_EQ(1, Count(a->history(), "Stop called"));
   EXPECT_EQ("http://e.com/search?q=a", a->location());
   EXPECT_EQ(0, Count(b.history(), "Stop called"));
@@ -356,7 +349,7 @@ TEST_F(BrowserHelperTest, EachWindowOnItsOwnThreadKeepsItsOwnBrowserAndConnectio
   EXPECT_EQ("http://e.com/search?q=b", b.location());
 
   b.SendOnQuit();
-  HelperSetSite(helper_.fields(), nullptr);  // as the browser does after OnQuit
+  helper_.SetSite(nullptr);  // as the browser does after OnQuit
   EXPECT_EQ(0u, b.sinkCount());
   EXPECT_EQ(1, b.references()) << "only the field of the window attached last";
   threadOfA.Run([&] { delete a; });
@@ -391,51 +384,51 @@ TEST_F(BrowserHelperTest, TheLibraryStaysLoadedOnceABoxRunsItsCode) {
 
 TEST_F(BrowserHelperTest, OnQuitDisconnects) {
   Browser& browser = NewBrowser(1, 1);
-  HelperSetSite(helper_.fields(), static_cast<IWebBrowser2*>(&browser));
+  helper_.SetSite(static_cast<IWebBrowser2*>(&browser));
   ASSERT_EQ(1u, browser.sinkCount());
   browser.SendOnQuit();
-  HelperSetSite(helper_.fields(), nullptr);
+  helper_.SetSite(nullptr);
   EXPECT_EQ(0u, browser.sinkCount());
   EXPECT_EQ(1, browser.references()) << "only the field that holds the window attached last";
 }
 
 TEST_F(BrowserHelperTest, NullSiteKeepsTheConnection) {
   Browser& browser = NewBrowser(1, 1);
-  HelperSetSite(helper_.fields(), static_cast<IWebBrowser2*>(&browser));
-  EXPECT_EQ(S_OK, HelperSetSite(helper_.fields(), nullptr));
+  helper_.SetSite(static_cast<IWebBrowser2*>(&browser));
+  EXPECT_EQ(S_OK, helper_.SetSite(nullptr));
   EXPECT_EQ(1u, browser.sinkCount());
   EXPECT_EQ(static_cast<IWebBrowser2*>(&browser), helper_.browser);
   void* out = reinterpret_cast<void*>(1);
-  EXPECT_EQ(E_FAIL, HelperGetSite(helper_.fields(), IID_IUnknown, &out));
+  EXPECT_EQ(E_FAIL, helper_.GetSite(IID_IUnknown, &out));
   EXPECT_EQ(nullptr, out);
 }
 
 TEST_F(BrowserHelperTest, GetSiteAnswersForTheHeldSite) {
-  EXPECT_EQ(E_POINTER, HelperGetSite(helper_.fields(), IID_IUnknown, nullptr));
+  EXPECT_EQ(E_POINTER, helper_.GetSite(IID_IUnknown, nullptr));
   Browser& browser = NewBrowser(1, 1);
-  HelperSetSite(helper_.fields(), static_cast<IWebBrowser2*>(&browser));
+  helper_.SetSite(static_cast<IWebBrowser2*>(&browser));
   IUnknown* unknown = nullptr;
-  ASSERT_EQ(S_OK, HelperGetSite(helper_.fields(), IID_IUnknown, reinterpret_cast<void**>(&unknown)));
+  ASSERT_EQ(S_OK, helper_.GetSite(IID_IUnknown, reinterpret_cast<void**>(&unknown)));
   EXPECT_EQ(static_cast<IUnknown*>(static_cast<IWebBrowser2*>(&browser)), unknown);
   unknown->Release();
 }
 
 TEST_F(BrowserHelperTest, InvokeArgumentChecks) {
   Browser& browser = NewBrowser(1, 1);
-  HelperSetSite(helper_.fields(), static_cast<IWebBrowser2*>(&browser));
+  helper_.SetSite(static_cast<IWebBrowser2*>(&browser));
   for (DISPID dispid : {DISPID_BEFORENAVIGATE2, DISPID_ONQUIT, 0, 999}) {
-    EXPECT_EQ(E_INVALIDARG, HelperInvoke(helper_.fields(), dispid, nullptr)) << dispid;
+    EXPECT_EQ(E_INVALIDARG, helper_.Invoke(dispid, nullptr)) << dispid;
   }
   VARIANT url = UrlVariant(L"http://autosearch/response.asp?MT=x");
   VARIANTARG args[7];
   for (VARIANTARG& arg : args) VariantInit(&arg);
   DISPPARAMS five = {args, nullptr, 5, 0};
-  EXPECT_EQ(DISP_E_BADVARTYPE, HelperInvoke(helper_.fields(), DISPID_BEFORENAVIGATE2, &five));
+  EXPECT_EQ(DISP_E_BADVARTYPE, helper_.Invoke(DISPID_BEFORENAVIGATE2, &five));
   DISPPARAMS seven = {args, nullptr, 7, 0};
   args[5] = url;  // by value, not a reference
-  EXPECT_EQ(DISP_E_BADVARTYPE, HelperInvoke(helper_.fields(), DISPID_BEFORENAVIGATE2, &seven));
+  EXPECT_EQ(DISP_E_BADVARTYPE, helper_.Invoke(DISPID_BEFORENAVIGATE2, &seven));
   DISPPARAMS noArray = {nullptr, nullptr, 7, 0};
-  EXPECT_EQ(DISP_E_BADVARTYPE, HelperInvoke(helper_.fields(), DISPID_BEFORENAVIGATE2, &noArray));
+  EXPECT_EQ(DISP_E_BADVARTYPE, helper_.Invoke(DISPID_BEFORENAVIGATE2, &noArray));
 
   // A URL that is no string is not read: nothing is stopped or navigated.
   VARIANT notText;
@@ -445,33 +438,33 @@ TEST_F(BrowserHelperTest, InvokeArgumentChecks) {
   args[5].vt = VT_BYREF | VT_VARIANT;
   args[5].pvarVal = &notText;
   browser.ClearHistory();
-  EXPECT_EQ(S_OK, HelperInvoke(helper_.fields(), DISPID_BEFORENAVIGATE2, &seven));
+  EXPECT_EQ(S_OK, helper_.Invoke(DISPID_BEFORENAVIGATE2, &seven));
   EXPECT_TRUE(browser.history().empty());
 
   // Six arguments and no pDisp: the browser attached last is sent there.
   args[5].pvarVal = &url;
   DISPPARAMS six = {args, nullptr, 6, 0};
-  EXPECT_EQ(S_OK, HelperInvoke(helper_.fields(), DISPID_BEFORENAVIGATE2, &six));
+  EXPECT_EQ(S_OK, helper_.Invoke(DISPID_BEFORENAVIGATE2, &six));
   EXPECT_EQ(1, Count(browser.history(), "Stop called"));
   EXPECT_EQ("http://e.com/search?q=x", browser.location());
-  EXPECT_EQ(S_OK, HelperInvoke(helper_.fields(), 12345, &six));
+  EXPECT_EQ(S_OK, helper_.Invoke(12345, &six));
   VariantClear(&url);
 }
 
 TEST_F(BrowserHelperTest, QueryStatusMarksEveryCommand) {
-  EXPECT_EQ(S_OK, HelperQueryStatus(nullptr, 5, nullptr, nullptr));
+  EXPECT_EQ(S_OK, BrowserHelper::QueryStatus(nullptr, 5, nullptr, nullptr));
   OLECMD commands[2] = {{1, 0}, {2, 0}};
-  EXPECT_EQ(S_OK, HelperQueryStatus(nullptr, 0, commands, nullptr));
+  EXPECT_EQ(S_OK, BrowserHelper::QueryStatus(nullptr, 0, commands, nullptr));
   EXPECT_EQ(0u, commands[0].cmdf);
   const GUID group = {0x12345678, 1, 2, {3, 4, 5, 6, 7, 8, 9, 10}};
-  EXPECT_EQ(S_OK, HelperQueryStatus(&group, 2, commands, nullptr));
+  EXPECT_EQ(S_OK, BrowserHelper::QueryStatus(&group, 2, commands, nullptr));
   EXPECT_EQ(3u, commands[0].cmdf);
   EXPECT_EQ(3u, commands[1].cmdf);
 }
 
 TEST_F(BrowserHelperTest, ExecWithAGroupOpensNothing) {
   const GUID group = {0x12345678, 1, 2, {3, 4, 5, 6, 7, 8, 9, 10}};
-  EXPECT_EQ(static_cast<HRESULT>(0x80040104), HelperExec(helper_.fields(), &group));
+  EXPECT_EQ(static_cast<HRESULT>(0x80040104), helper_.Exec(&group));
 }
 
 }  // namespace

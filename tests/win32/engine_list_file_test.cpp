@@ -12,7 +12,7 @@
 namespace quillet {
 namespace {
 
-using testing::TempFile;
+using test::TempFile;
 
 // The names walked as the dialog walks them; also checks the list's shape.
 std::vector<std::string> Names(const char* path, uint32_t* result = nullptr) {
@@ -91,7 +91,7 @@ TEST(EngineListFileTest, MissingFileSectionOrNamesGiveNothing) {
   TempFile noSection("nosection.ini", "[Other]\nAlpha=x\n");
   TempFile emptySection("emptysection.ini", "[Engines]\n\n[Other]\nAlpha=x\n");
   TempFile emptyFile("emptyfile.ini", "");
-  const std::string missing = testing::TempFilePath("missing.ini");
+  const std::string missing = test::TempFilePath("missing.ini");
   for (const char* path : {noSection.path(), emptySection.path(), emptyFile.path(), missing.c_str()}) {
     uint32_t count = 99;
     EXPECT_EQ(Strings{}, Names(path, &count)) << path;

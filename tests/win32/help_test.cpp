@@ -16,8 +16,8 @@
 namespace quillet {
 namespace {
 
-using testing::BesideProgram;
-using testing::HtmlHelpKeyGuard;
+using test::BesideProgram;
+using test::HtmlHelpKeyGuard;
 
 // The system's own HTML Help library, by its full path.
 std::string SystemHelpLibrary() {
@@ -199,7 +199,7 @@ TEST(ShowHelpTest, OpensTheHelpFileBesideTheModule) {
   EXPECT_EQ(kFakeHelpWindow, ShowHelp(window));
   std::vector<FakeHelpCall> calls = RecordedHelpCalls(kFakeHelpLibrary);
   ASSERT_EQ(before + 2, calls.size());
-  std::string expected = testing::ProgramPath();
+  std::string expected = test::ProgramPath();
   expected = expected.substr(0, expected.find_last_of('.')) + ".chm";
   EXPECT_STREQ(expected.c_str(), calls.back().file);
   EXPECT_EQ(window, calls.back().caller);

@@ -42,8 +42,8 @@ void CALLBACK PressHelpThenCancel(HWND, UINT, UINT_PTR timer, DWORD) {
 TEST(InstalledHelpTest, HelpButtonShowsTheInstalledHelpFile) {
   const std::string folder = InstalledFolder();
   ASSERT_FALSE(folder.empty()) << "no InstallLocation in the uninstall entry";
-  testing::HtmlHelpKeyGuard guard;
-  testing::HtmlHelpKeyGuard::RegisterPath(testing::BesideProgram(kFakeHelpLibrary));
+  test::HtmlHelpKeyGuard guard;
+  test::HtmlHelpKeyGuard::RegisterPath(test::BesideProgram(kFakeHelpLibrary));
 
   ASSERT_EQ(S_OK, CoInitialize(nullptr));
   IOleCommandTarget* target = nullptr;

@@ -54,8 +54,8 @@ class ModuleDetachTest : public ::testing::Test {
   bool CreateObjectHoldingStubs(IClassFactory** factory) {
     Veltrano* object = CreateObject(factory);
     if (object == nullptr) return false;
-    object->site = &siteStub;
-    object->browser = StubBrowser();
+    object->helper.site = &siteStub;
+    object->helper.browser = StubBrowser();
     object->Release();
     return true;
   }
@@ -83,8 +83,8 @@ TEST_F(ModuleDetachTest, DetachReleasesBrowserThenSiteThenRunsHooksNewestFirst) 
   Veltrano* object = CreateObject(&factory);
   ASSERT_NE(nullptr, object);
   EXPECT_EQ(2, serverModule.lockCount);
-  object->site = &siteStub;
-  object->browser = StubBrowser();
+  object->helper.site = &siteStub;
+  object->helper.browser = StubBrowser();
   object->Release();
   factory->Release();
   EXPECT_EQ(0, serverModule.lockCount);
@@ -100,7 +100,7 @@ TEST_F(ModuleDetachTest, AnEmptyObjectReleasesNothing) {
   IClassFactory* factory = nullptr;
   Veltrano* object = CreateObject(&factory);
   ASSERT_NE(nullptr, object);
-  object->site = &siteStub;  // no browser held
+  object->helper.site = &siteStub;  // no browser held
   object->Release();
   factory->Release();
   DetachModule(false);

@@ -12,6 +12,7 @@
 
 #include "fake_htmlhelp.h"
 #include "html_help_key.h"
+#include "precondition.h"
 #include "res/options_ids.h"
 #include "settings/engine_list.h"
 #include "settings_fixture.h"
@@ -22,14 +23,15 @@
 namespace quillet {
 namespace {
 
-using testing::StoreTextSetting;
+using test::StoreTextSetting;
 using Step = std::function<void(HWND dialog)>;
 using Strings = std::vector<std::string>;
+
+::testing::Environment* const codePage = test::RequireBeforeAnyTest(test::WrongCodePage);
 
 Step pendingStep;
 bool stepRan = false;
 bool watchdogFired = false;
-int hold = 0;  // milliseconds to leave the dialog up for a screenshot
 
 BOOL CALLBACK FindDialog(HWND window, LPARAM param) {
   char name[16] = "";
@@ -49,12 +51,6 @@ void CALLBACK RunStep(HWND, UINT, UINT_PTR timer, DWORD) {
   HWND dialog = OpenDialog();
   if (dialog == nullptr || stepRan) return;
   KillTimer(nullptr, timer);
-  static bool held = false;
-  if (hold > 0 && !held) {
-    held = true;  // leave it up, still painting, and come back later
-    SetTimer(nullptr, 0, static_cast<UINT>(hold), RunStep);
-    return;
-  }
   stepRan = true;
   pendingStep(dialog);
 }
@@ -74,7 +70,7 @@ void RunDialog(HWND owner, Step step) {
   stepRan = false;
   watchdogFired = false;
   UINT_PTR stepTimer = SetTimer(nullptr, 0, 50, RunStep);
-  UINT_PTR watchdog = SetTimer(nullptr, 0, 10000 + static_cast<UINT>(hold), Watchdog);
+  UINT_PTR watchdog = SetTimer(nullptr, 0, 10000, Watchdog);
   ShowOptionsDialog(owner);
   KillTimer(nullptr, stepTimer);
   KillTimer(nullptr, watchdog);
@@ -103,7 +99,7 @@ const char kBetaMask[] = "http://beta.example/?query=%s&lang=ru";
 const std::string kTwoEngines =
     std::string("[Engines]\r\nAlpha=") + kAlphaMask + "\r\nBeta=" + kBetaMask + "\r\n";
 
-class OptionsDialogTest : public testing::SettingsTest {
+class OptionsDialogTest : public test::SettingsTest {
  protected:
   void SetUp() override {
     SettingsTest::SetUp();
@@ -116,10 +112,10 @@ class OptionsDialogTest : public testing::SettingsTest {
     std::remove(listPath_.c_str());
     SettingsTest::TearDown();
   }
-  void WriteList(const std::string& text) { ASSERT_TRUE(testing::WriteBytes(listPath_, text)); }
+  void WriteList(const std::string& text) { ASSERT_TRUE(test::WriteBytes(listPath_, text)); }
   std::string Stored(const char* name) {
     uint32_t type = 0;
-    std::string bytes = testing::StoredBytes(name, &type);
+    std::string bytes = test::StoredBytes(name, &type);
     if (bytes[0] == '<') return bytes;  // no key or no value
     EXPECT_EQ(reg::kSz, type) << name;
     EXPECT_EQ('\0', bytes.back()) << name << " is stored with its NUL";
@@ -289,8 +285,8 @@ TEST_F(OptionsDialogTest, SkipTypedListBoxIsDisabledAndUnchecked) {
 }
 
 TEST_F(OptionsDialogTest, HelpOpensTheHelpFileAndLeavesTheDialogOpen) {
-  testing::HtmlHelpKeyGuard guard;
-  testing::HtmlHelpKeyGuard::RegisterPath(testing::BesideProgram(kFakeHelpLibrary));
+  test::HtmlHelpKeyGuard guard;
+  test::HtmlHelpKeyGuard::RegisterPath(test::BesideProgram(kFakeHelpLibrary));
   WriteList(kTwoEngines);
   HWND shown = nullptr;
   bool openAfterHelp = false;
@@ -306,7 +302,7 @@ TEST_F(OptionsDialogTest, HelpOpensTheHelpFileAndLeavesTheDialogOpen) {
   ASSERT_EQ(1u, calls.size());
   const FakeHelpCall& call = calls[0];
   EXPECT_EQ(shown, call.caller);
-  std::string expected = testing::ProgramPath();
+  std::string expected = test::ProgramPath();
   expected = expected.substr(0, expected.find_last_of('.')) + ".chm";
   EXPECT_STREQ(expected.c_str(), call.file);
   EXPECT_EQ(0u, call.command);
@@ -384,22 +380,6 @@ TEST_F(OptionsDialogTest, OverAnOwnerItIsCentredAndKeptOnePixelInsideTheWorkArea
       EXPECT_EQ(centredY, placed.top);
     }
   }
-}
-
-// Leaves the dialog up for QUILLET_HOLD_MS so that a screenshot can be taken.
-TEST_F(OptionsDialogTest, HoldsForAScreenshot) {
-  const char* holdText = std::getenv("QUILLET_HOLD_MS");
-  if (holdText == nullptr) GTEST_SKIP() << "set QUILLET_HOLD_MS to hold the dialog";
-  hold = std::atoi(holdText);
-  std::string list = "[Engines]\r\n";
-  for (const char* name : {"Bing", "Google", "DuckDuckGo", "Yahoo!", "Yandex"}) {
-    list += std::string(name) + "=http://" + name + ".example/?q=%s\r\n";
-  }
-  WriteList(list);
-  StoreTextSetting(kSearchMaskName, "http://Google.example/?q=%s");
-  StoreTextSetting(kSpellingWwwwName, "0");
-  RunDialog(nullptr, [](HWND dialog) { Click(dialog, IDCANCEL); });
-  hold = 0;
 }
 
 }  // namespace

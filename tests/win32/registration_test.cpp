@@ -17,18 +17,18 @@
 namespace quillet::test {
 namespace {
 
-using quillet::testing::DeleteTree;
-using quillet::testing::Dump;
-using quillet::testing::KeyExists;
-using quillet::testing::kInitialSearchMask;
-using quillet::testing::kQuilletSettingsKey;
-using quillet::testing::kVeltranoClsid;
-using quillet::testing::kVeltranoLibid;
-using quillet::testing::Lines;
-using quillet::testing::RegisteredContent;
-using quillet::testing::RegistryKeyName;
-using quillet::testing::RegistrySubtree;
-using quillet::testing::SharedParents;
+using quillet::test::DeleteTree;
+using quillet::test::Dump;
+using quillet::test::KeyExists;
+using quillet::test::kInitialSearchMask;
+using quillet::test::kQuilletSettingsKey;
+using quillet::test::kVeltranoClsid;
+using quillet::test::kVeltranoLibid;
+using quillet::test::Lines;
+using quillet::test::RegisteredContent;
+using quillet::test::RegistryKeyName;
+using quillet::test::RegistrySubtree;
+using quillet::test::SharedParents;
 
 constexpr char kIid[] = "{6E41C2D6-8A0B-4F35-9C62-71D0E84B3A20}";
 #ifdef _WIN64

@@ -5,7 +5,7 @@
 
 #include <string>
 
-namespace quillet::testing {
+namespace quillet::test {
 
 inline std::string ProgramPath() {
   char path[MAX_PATH] = "";
@@ -18,4 +18,4 @@ inline std::string BesideProgram(const char* name) {
   return path.substr(0, path.find_last_of('\\') + 1) + name;
 }
 
-}  // namespace quillet::testing
+}  // namespace quillet::test

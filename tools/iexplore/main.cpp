@@ -31,7 +31,7 @@
 #include <string>
 #include <vector>
 
-#include "browser.h"
+#include "standin_browser.h"
 #include "browser/browser_host.h"
 #include "ui_thread.h"
 

@@ -2,7 +2,7 @@
 
 #include "core/address_edit.h"
 
-namespace quillet::testing {
+namespace quillet::test {
 
 std::vector<RecordedMessage> SubclassedEditBox::recorded;
 WNDPROC SubclassedEditBox::originalProc = nullptr;
@@ -55,4 +55,4 @@ LRESULT CALLBACK SubclassedEditBox::Recorder(HWND window, UINT message, WPARAM w
   return CallWindowProcA(originalProc, window, message, wParam, lParam);
 }
 
-}  // namespace quillet::testing
+}  // namespace quillet::test

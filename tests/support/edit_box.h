@@ -8,7 +8,7 @@
 #include <string>
 #include <vector>
 
-namespace quillet::testing {
+namespace quillet::test {
 
 struct RecordedMessage {
   UINT message;
@@ -38,4 +38,4 @@ class SubclassedEditBox {
   HWND window_ = nullptr;
 };
 
-}  // namespace quillet::testing
+}  // namespace quillet::test

@@ -1,10 +1,12 @@
-#include "browser.h"
+#include "standin_browser.h"
 
 #include <commctrl.h>
 #include <exdispid.h>
 #include <olectl.h>
 
 #include <cstdio>
+
+#include "core/autosearch.h"
 
 namespace standin {
 namespace {
@@ -164,7 +166,8 @@ void Browser::NavigateFromAddressBar(const std::string& typed) {
   } else if (typed.find('.') != std::string::npos && typed.find(' ') == std::string::npos) {
     NavigateTo("http://" + typed + "/");
   } else {
-    NavigateTo("http://autosearch/response.asp?MT=" + EncodeQuery(typed) + "&srch=5");
+    NavigateTo(std::string(quillet::kAutosearchLocalPrefix) + quillet::kAutosearchQueryParameter + EncodeQuery(typed) +
+               "&srch=5");
   }
 }
 
