@@ -161,7 +161,20 @@ HRESULT BrowserHelper::QueryStatus(const GUID*, ULONG count, OLECMD* commands, O
 
 HRESULT BrowserHelper::Exec(const GUID* group) {
   if (group != nullptr) return OLECMDERR_E_UNKNOWNGROUP;
-  ShowOptionsDialog(browserWindow);
+  // The window attached last may be closed by now, and a dialog owned by a
+  // destroyed window never opens: then the caller's own window owns it, or none.
+  HWND owner = browserWindow;
+  if (owner != nullptr && !IsWindow(owner)) {
+    owner = nullptr;
+    if (IWebBrowser2* own = windowRecords.BrowserOfThread(GetCurrentThreadId())) {
+      SHANDLE_PTR window = 0;
+      if (SUCCEEDED(own->get_HWND(&window)) && IsWindow(reinterpret_cast<HWND>(window))) {
+        owner = reinterpret_cast<HWND>(window);
+      }
+      own->Release();
+    }
+  }
+  ShowOptionsDialog(owner);
   return S_OK;
 }
 

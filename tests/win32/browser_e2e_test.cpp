@@ -190,10 +190,21 @@ TEST_F(BrowserEndToEnd, ToolsMenuOpensTheOptionsDialogOverTheBrowser) {
   std::vector<std::string> log = RunBrowser(browser_, "--tools-menu");
   EXPECT_GE(CountPrefix(log, "[1] tools menu Veltrano Options... 00000000"), 1) << Joined(log);
   EXPECT_EQ(1, CountPrefix(log, "[0] dialog shown Veltrano Options at ")) << Joined(log);
+  EXPECT_EQ(1, CountPrefix(log, "[0] dialog owner the chosen window")) << Joined(log);
   EXPECT_GE(IndexOf(log, "[1] Exec returned 00000000"), 0) << Joined(log);
   char after[4096];
   ReadSetting(kSearchMaskName, after, sizeof after, "");
   EXPECT_STREQ(before, after) << "Cancel stores nothing";
+}
+
+// The dialog's owner is the window attached last (the stand-in attaches its
+// windows in order); once that window is closed, the Tools menu of another
+// window still opens the dialog, over that window.
+TEST_F(BrowserEndToEnd, ToolsMenuOpensTheDialogAfterTheLastAttachedWindowClosed) {
+  std::vector<std::string> log = RunBrowser(browser_, "--windows 2 --quit 2 --tools-menu 1");
+  EXPECT_EQ(1, CountPrefix(log, "[0] dialog shown Veltrano Options at ")) << Joined(log);
+  EXPECT_EQ(1, CountPrefix(log, "[0] dialog owner the chosen window")) << Joined(log);
+  EXPECT_EQ(0, CountPrefix(log, "[0] no dialog appeared")) << Joined(log);
 }
 
 // Each window on its own user-interface thread, as in the browser: closing one

@@ -190,6 +190,7 @@ void TypeInto(Browser& browser, const std::string& text, int bar) {
 struct DialogWatch {
   DWORD threadId;
   std::string closeWhen;
+  HWND frame;  // the window whose Tools menu was chosen
 };
 
 struct FindState {
@@ -227,6 +228,8 @@ DWORD WINAPI WatchDialog(void* parameter) {
   std::snprintf(where, sizeof where, "%ld,%ld %ldx%ld", rect.left, rect.top, rect.right - rect.left,
                 rect.bottom - rect.top);
   Log(0, "dialog shown", std::string(title) + " at " + where);
+  HWND owner = GetWindow(find.dialog, GW_OWNER);
+  Log(0, "dialog owner", owner == nullptr ? "none" : owner == watch->frame ? "the chosen window" : "another window");
   if (watch->closeWhen.empty()) {
     Sleep(500);
   } else {
@@ -257,7 +260,7 @@ void ChooseToolsMenu(Browser* owner, const std::string& closeWhen) {
                                   reinterpret_cast<void**>(&target));
     Log(index, "tools menu", std::string(menuText) + " " + Hex(hr));
     if (FAILED(hr)) continue;
-    DialogWatch watch = {GetCurrentThreadId(), closeWhen};
+    DialogWatch watch = {GetCurrentThreadId(), closeWhen, owner != nullptr ? owner->frame() : nullptr};
     HANDLE watcher = CreateThread(nullptr, 0, WatchDialog, &watch, 0, nullptr);
     hr = target->Exec(nullptr, 0, 0, nullptr, nullptr);
     Log(index, "Exec returned", Hex(hr));
