@@ -15,59 +15,15 @@ namespace {
 const std::string kFolder = "C:\\quillet e2e";
 constexpr char kSearch[] = "http://www.bing.com/search?q=";
 
-std::string Slurp(const std::string& path) {
-  std::string text;
-  HANDLE file = CreateFileA(path.c_str(), GENERIC_READ, FILE_SHARE_READ | FILE_SHARE_WRITE, nullptr, OPEN_EXISTING,
-                            0, nullptr);
-  if (file == INVALID_HANDLE_VALUE) return text;
-  char chunk[4096];
-  DWORD read = 0;
-  while (ReadFile(file, chunk, sizeof chunk, &read, nullptr) && read > 0) text.append(chunk, read);
-  CloseHandle(file);
-  std::string lines;
-  for (char c : text) {
-    if (c != '\r') lines += c;
-  }
-  return lines;
-}
-
 // Runs the stand-in with `arguments`; returns its log, one entry a line.
 std::vector<std::string> RunBrowser(const std::string& executable, const std::string& arguments) {
-  std::string logPath = kFolder + "\\browser.log";
-  SECURITY_ATTRIBUTES inherit = {sizeof inherit, nullptr, TRUE};
-  // A log that cannot be made anew must fail the case: reading the previous
-  // run's log instead would check the wrong run.
-  DeleteFileA(logPath.c_str());
-  HANDLE log = CreateFileA(logPath.c_str(), GENERIC_WRITE, FILE_SHARE_READ, &inherit, CREATE_ALWAYS, 0, nullptr);
-  std::vector<std::string> entries;
-  if (log == INVALID_HANDLE_VALUE) {
-    ADD_FAILURE() << "cannot create " << logPath << ": error " << GetLastError();
-    return entries;
-  }
-  STARTUPINFOA startup = {};
-  startup.cb = sizeof startup;
-  startup.dwFlags = STARTF_USESTDHANDLES;
-  startup.hStdOutput = log;
-  startup.hStdError = log;
-  PROCESS_INFORMATION process = {};
-  std::string command = "\"" + executable + "\" " + arguments;
-  std::vector<char> line(command.begin(), command.end());
-  line.push_back('\0');
-  if (!CreateProcessA(nullptr, line.data(), nullptr, nullptr, TRUE, 0, nullptr, nullptr, &startup, &process)) {
-    CloseHandle(log);
-    ADD_FAILURE() << "cannot start " << command;
-    return entries;
-  }
-  if (WaitForSingleObject(process.hProcess, 90000) != WAIT_OBJECT_0) {
-    TerminateProcess(process.hProcess, 1);
-    // Termination is asynchronous; the next case needs the log file closed.
-    WaitForSingleObject(process.hProcess, 10000);
+  const std::string command = "\"" + executable + "\" " + arguments;
+  const std::string text = test::RunCapturingOutput(command, 90000);
+  if (text == "<did not start>") ADD_FAILURE() << "cannot start " << command;
+  if (text.size() >= 6 && text.compare(text.size() - 6, 6, "<hung>") == 0) {
     ADD_FAILURE() << "the browser stand-in hung: " << command;
   }
-  CloseHandle(process.hThread);
-  CloseHandle(process.hProcess);
-  CloseHandle(log);
-  std::string text = Slurp(logPath);
+  std::vector<std::string> entries;
   size_t start = 0;
   for (size_t end; (end = text.find('\n', start)) != std::string::npos; start = end + 1) {
     entries.push_back(text.substr(start, end - start));
@@ -107,7 +63,7 @@ class BrowserEndToEnd : public ::testing::Test {
   }
   static void TearDownTestSuite() {
     test::RunRegsvr32("/u /s \"" + dll_ + "\"");
-    for (const char* name : {"quillet.dll", "quillet.ini", "iexplore.exe", "browser.exe", "browser.log"}) {
+    for (const char* name : {"quillet.dll", "quillet.ini", "iexplore.exe", "browser.exe"}) {
       test::RemoveFromFolder(kFolder, name);
     }
   }

@@ -1,6 +1,7 @@
 #include "tests/win32/server_support.h"
 
 #include <cstdio>
+#include <vector>
 
 namespace quillet::test {
 
@@ -43,36 +44,54 @@ DWORD RunRegsvr32(const std::string& arguments) {
   return exitCode;
 }
 
-std::string RunCapturingOutput(const std::string& commandLine) {
+std::string RunCapturingOutput(const std::string& commandLine, DWORD timeoutMs) {
+  // Output goes to a file of its own, not a pipe: reading a pipe waits for
+  // every writer, so a hung program would hang the test before the time limit.
+  char folder[MAX_PATH], path[MAX_PATH];
+  if (GetTempPathA(sizeof folder, folder) == 0 || GetTempFileNameA(folder, "qlt", 0, path) == 0) {
+    return "<no output file>";
+  }
   SECURITY_ATTRIBUTES inherit = {sizeof inherit, nullptr, TRUE};
-  HANDLE readEnd = nullptr, writeEnd = nullptr;
-  if (!CreatePipe(&readEnd, &writeEnd, &inherit, 0)) return "<did not start>";
-  SetHandleInformation(readEnd, HANDLE_FLAG_INHERIT, 0);
+  HANDLE file = CreateFileA(path, GENERIC_WRITE, FILE_SHARE_READ, &inherit, CREATE_ALWAYS, 0, nullptr);
+  if (file == INVALID_HANDLE_VALUE) {
+    DeleteFileA(path);
+    return "<no output file>";
+  }
   STARTUPINFOA startup = {};
   startup.cb = sizeof startup;
   startup.dwFlags = STARTF_USESTDHANDLES;
-  startup.hStdOutput = writeEnd;
-  startup.hStdError = writeEnd;
+  startup.hStdOutput = file;
+  startup.hStdError = file;
   PROCESS_INFORMATION process = {};
-  std::string line = commandLine;
-  BOOL started = CreateProcessA(nullptr, &line[0], nullptr, nullptr, TRUE, 0, nullptr, nullptr, &startup, &process);
-  CloseHandle(writeEnd);  // the child's copy is the only writer left
-  std::string output;
-  if (!started) {
-    output = "<did not start>";
-  } else {
-    char chunk[512];
-    DWORD read = 0;
-    while (ReadFile(readEnd, chunk, sizeof chunk, &read, nullptr) && read > 0) output.append(chunk, read);
-    if (WaitForSingleObject(process.hProcess, 60000) != WAIT_OBJECT_0) {
+  std::vector<char> line(commandLine.begin(), commandLine.end());
+  line.push_back('\0');
+  BOOL started = CreateProcessA(nullptr, line.data(), nullptr, nullptr, TRUE, 0, nullptr, nullptr, &startup, &process);
+  CloseHandle(file);
+  std::string hung;
+  if (started) {
+    if (WaitForSingleObject(process.hProcess, timeoutMs) != WAIT_OBJECT_0) {
       TerminateProcess(process.hProcess, 1);
-      output += "<hung>";
+      // Termination is asynchronous; the file must be closed before it is read.
+      WaitForSingleObject(process.hProcess, 10000);
+      hung = "<hung>";
     }
     CloseHandle(process.hThread);
     CloseHandle(process.hProcess);
   }
-  CloseHandle(readEnd);
-  return output;
+  std::string output;
+  file = CreateFileA(path, GENERIC_READ, FILE_SHARE_READ | FILE_SHARE_WRITE, nullptr, OPEN_EXISTING, 0, nullptr);
+  if (file != INVALID_HANDLE_VALUE) {
+    char chunk[4096];
+    DWORD read = 0;
+    while (ReadFile(file, chunk, sizeof chunk, &read, nullptr) && read > 0) {
+      for (DWORD i = 0; i < read; ++i) {
+        if (chunk[i] != '\r') output += chunk[i];
+      }
+    }
+    CloseHandle(file);
+  }
+  DeleteFileA(path);
+  return started ? output + hung : "<did not start>";
 }
 
 bool ReadText(HKEY root, const std::string& path, const char* name, std::string* text) {

@@ -20,9 +20,10 @@ void RemoveFromFolder(const std::string& folder, const char* name);
 
 // Runs "regsvr32.exe <arguments>" and returns its exit code (~0u when it could not run or hung).
 DWORD RunRegsvr32(const std::string& arguments);
-// Runs `commandLine` and returns what it wrote to its standard output, with
-// "<did not start>" or "<hung>" added when it could not run or did not end.
-std::string RunCapturingOutput(const std::string& commandLine);
+// Runs `commandLine` and returns what it wrote to its standard output and
+// error, without carriage returns; "<did not start>" when it could not run,
+// "<hung>" added when it did not end within `timeoutMs` (it is then ended).
+std::string RunCapturingOutput(const std::string& commandLine, DWORD timeoutMs = 60000);
 
 // REG_SZ text of a value (name null for the default value); false when absent or of another type.
 bool ReadText(HKEY root, const std::string& path, const char* name, std::string* text);
