@@ -1,9 +1,11 @@
+#include <cstring>
 #include <string>
 
 #include "core/autosearch.h"
 #include "core/layout.h"
 #include "core/rewrite.h"
 #include "settings_fixture.h"
+#include "support/address_bar_cases.h"
 
 namespace quillet {
 namespace {
@@ -86,6 +88,15 @@ TEST_F(RewriteTest, ChainWithAMask) {
        "http://www.abc"},
   };
   for (const RuleCase& c : cases) ExpectRule(RewriteTypedText, c);
+}
+
+// The address-bar table the Windows tests type into real windows holds what
+// the chain makes of each text; checked here too, where a wrong row fails fast.
+TEST_F(RewriteTest, AddressBarCasesAreWhatTheChainGives) {
+  WriteSetting(kSearchMaskName, test::kAddressBarCaseMask);
+  for (const test::AddressBarCase& c : test::kAddressBarCases) {
+    ExpectRule(RewriteTypedText, {c.typed, c.typed, std::strcmp(c.typed, c.bar) == 0 ? nullptr : c.bar});
+  }
 }
 
 TEST_F(RewriteTest, EmptyMaskSwitchesSearchOff) {
