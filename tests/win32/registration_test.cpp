@@ -17,19 +17,6 @@
 namespace quillet::test {
 namespace {
 
-using quillet::test::DeleteTree;
-using quillet::test::Dump;
-using quillet::test::KeyExists;
-using quillet::test::kInitialSearchMask;
-using quillet::test::kQuilletSettingsKey;
-using quillet::test::kVeltranoClsid;
-using quillet::test::kVeltranoLibid;
-using quillet::test::Lines;
-using quillet::test::RegisteredContent;
-using quillet::test::RegistryKeyName;
-using quillet::test::RegistrySubtree;
-using quillet::test::SharedParents;
-
 constexpr char kIid[] = "{6E41C2D6-8A0B-4F35-9C62-71D0E84B3A20}";
 #ifdef _WIN64
 constexpr char kTypeLibPlatform[] = "win64";
