@@ -11,21 +11,13 @@
 
 #include "settings/engine_list.h"
 #include "settings/settings.h"
+#include "thread_dialog.h"
 #include "ui/options_dialog.h"
 
 namespace {
 
-BOOL CALLBACK FindDialog(HWND window, LPARAM param) {
-  char name[16] = "";
-  GetClassNameA(window, name, sizeof name);
-  if (std::string(name) != "#32770" || !IsWindowVisible(window)) return TRUE;
-  *reinterpret_cast<HWND*>(param) = window;
-  return FALSE;
-}
-
 void CALLBACK PressCancel(HWND, UINT, UINT_PTR timer, DWORD) {
-  HWND dialog = nullptr;
-  EnumThreadWindows(GetCurrentThreadId(), FindDialog, reinterpret_cast<LPARAM>(&dialog));
+  HWND dialog = quillet::test::VisibleDialogOfThread(GetCurrentThreadId());
   if (dialog == nullptr) return;  // not up yet: the timer comes again
   KillTimer(nullptr, timer);
   SendMessageA(GetDlgItem(dialog, IDCANCEL), BM_CLICK, 0, 0);

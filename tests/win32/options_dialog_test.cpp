@@ -18,6 +18,7 @@
 #include "settings_fixture.h"
 #include "temp_file.h"
 #include "test_paths.h"
+#include "thread_dialog.h"
 #include "ui/options_dialog.h"
 
 namespace quillet {
@@ -33,19 +34,7 @@ Step pendingStep;
 bool stepRan = false;
 bool watchdogFired = false;
 
-BOOL CALLBACK FindDialog(HWND window, LPARAM param) {
-  char name[16] = "";
-  GetClassNameA(window, name, sizeof name);
-  if (std::string(name) != "#32770" || !IsWindowVisible(window)) return TRUE;
-  *reinterpret_cast<HWND*>(param) = window;
-  return FALSE;
-}
-
-HWND OpenDialog() {
-  HWND dialog = nullptr;
-  EnumThreadWindows(GetCurrentThreadId(), FindDialog, reinterpret_cast<LPARAM>(&dialog));
-  return dialog;
-}
+HWND OpenDialog() { return test::VisibleDialogOfThread(GetCurrentThreadId()); }
 
 void CALLBACK RunStep(HWND, UINT, UINT_PTR timer, DWORD) {
   HWND dialog = OpenDialog();

@@ -31,8 +31,9 @@
 #include <string>
 #include <vector>
 
-#include "standin_browser.h"
 #include "browser/browser_host.h"
+#include "standin_browser.h"
+#include "thread_dialog.h"
 #include "ui_thread.h"
 
 namespace {
@@ -193,49 +194,33 @@ struct DialogWatch {
   HWND frame;  // the window whose Tools menu was chosen
 };
 
-struct FindState {
-  DWORD threadId;
-  HWND dialog;
-};
-
-BOOL CALLBACK FindDialogOfThread(HWND window, LPARAM state) {
-  auto* find = reinterpret_cast<FindState*>(state);
-  char name[16];
-  if (GetWindowThreadProcessId(window, nullptr) == find->threadId && IsWindowVisible(window) &&
-      GetClassNameA(window, name, sizeof name) && std::strcmp(name, "#32770") == 0) {
-    find->dialog = window;
-    return FALSE;
-  }
-  return TRUE;
-}
-
 DWORD WINAPI WatchDialog(void* parameter) {
   auto* watch = static_cast<DialogWatch*>(parameter);
-  FindState find = {watch->threadId, nullptr};
-  for (int i = 0; i < 400 && find.dialog == nullptr; ++i) {
+  HWND dialog = nullptr;
+  for (int i = 0; i < 400 && dialog == nullptr; ++i) {
     Sleep(50);
-    EnumWindows(FindDialogOfThread, reinterpret_cast<LPARAM>(&find));
+    dialog = quillet::test::VisibleDialogOfThread(watch->threadId);
   }
-  if (find.dialog == nullptr) {
+  if (dialog == nullptr) {
     Log(0, "no dialog appeared");
     return 0;
   }
   char title[256] = "";
-  GetWindowTextA(find.dialog, title, sizeof title);
+  GetWindowTextA(dialog, title, sizeof title);
   RECT rect;
-  GetWindowRect(find.dialog, &rect);
+  GetWindowRect(dialog, &rect);
   char where[96];
   std::snprintf(where, sizeof where, "%ld,%ld %ldx%ld", rect.left, rect.top, rect.right - rect.left,
                 rect.bottom - rect.top);
   Log(0, "dialog shown", std::string(title) + " at " + where);
-  HWND owner = GetWindow(find.dialog, GW_OWNER);
+  HWND owner = GetWindow(dialog, GW_OWNER);
   Log(0, "dialog owner", owner == nullptr ? "none" : owner == watch->frame ? "the chosen window" : "another window");
   if (watch->closeWhen.empty()) {
     Sleep(500);
   } else {
     for (int i = 0; i < 600 && GetFileAttributesA(watch->closeWhen.c_str()) == INVALID_FILE_ATTRIBUTES; ++i) Sleep(50);
   }
-  PostMessageA(find.dialog, WM_COMMAND, MAKEWPARAM(IDCANCEL, BN_CLICKED), 0);
+  PostMessageA(dialog, WM_COMMAND, MAKEWPARAM(IDCANCEL, BN_CLICKED), 0);
   return 0;
 }
 
