@@ -255,5 +255,4 @@ void BrowserHelper::OnBeforeNavigate2(DISPPARAMS* params, VARIANT& urlArgument) 
   VariantClear(&url);
 }
 
-
 }  // namespace quillet
