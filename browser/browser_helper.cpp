@@ -2,11 +2,12 @@
 
 #include <exdispid.h>
 
+#include "browser/address_edit.h"
 #include "browser/browser_host.h"
 #include "browser/host_process.h"
-#include "core/address_edit.h"
 #include "core/autosearch.h"
 #include "core/format.h"
+#include "platform/process_heap.h"
 #include "ui/options_dialog.h"
 
 namespace quillet {
@@ -35,17 +36,11 @@ HWND FindAddressEdit(HWND worker) {
   return window;
 }
 
-// A counted assignment: the new value gains a reference, the old one loses one.
-template <typename T>
-void AssignReference(T*& field, T* value) {
-  if (value != nullptr) value->AddRef();
-  T* old = field;
-  field = value;
-  if (old != nullptr) old->Release();
-}
+}  // namespace
 
-// Edit boxes keep AddressEditProc for the life of the process, so the library
-// that holds it stays loaded that long: pinned before the first box.
+// Edit boxes keep AddressEditProc, and the object its site and browser, for
+// the life of the process; were the library freed under them, a box would
+// call into nothing, and the browser would be released inside DllMain.
 bool PinModule() {
   static LONG pinned = 0;
   if (pinned != 0) return true;
@@ -58,20 +53,11 @@ bool PinModule() {
   return true;
 }
 
-}  // namespace
-
 void SubclassAddressBars(HWND browserWindow) {
   for (HWND child = GetWindow(browserWindow, GW_CHILD); child != nullptr; child = GetWindow(child, GW_HWNDNEXT)) {
     if (!IsWorkerWindow(child)) continue;
     HWND edit = FindAddressEdit(child);
-    if (edit == nullptr) continue;
-    // A box marked as running AddressEditProc keeps it, whatever was put over
-    // it since: subclassing it again would make a procedure that leads back
-    // to us its previous one. A box that cannot be marked is left alone.
-    if (GetPropA(edit, kAddressEditMark) != nullptr) continue;
-    if (!PinModule() || !SetPropA(edit, kAddressEditMark, reinterpret_cast<HANDLE>(&AddressEditProc))) continue;
-    previousEditProc = reinterpret_cast<WNDPROC>(
-        SetWindowLongPtrA(edit, GWLP_WNDPROC, reinterpret_cast<LONG_PTR>(&AddressEditProc)));
+    if (edit != nullptr && PinModule()) SubclassAddressEdit(edit);
   }
 }
 
@@ -108,7 +94,7 @@ void NavigateBrowser(IWebBrowser2* browser, const char* url) {
   SysFreeString(target);
 }
 
-BrowserHelper::BrowserHelper(IDispatch* sink) : sink_(sink) {}
+BrowserHelper::BrowserHelper(IDispatch* sink) : sink_(sink) { InitializeCriticalSection(&lock_); }
 
 BrowserHelper::~BrowserHelper() {
   if (browser != nullptr) browser->Release();
@@ -119,10 +105,47 @@ BrowserHelper::~BrowserHelper() {
     ReleaseWindowRecord(record);
     record = next;
   }
+  DeleteCriticalSection(&lock_);
+}
+
+void BrowserHelper::Abandon() {
+  browser = nullptr;
+  site = nullptr;
+  BrowserWindowRecord* record = windowRecords.TakeAll();
+  while (record != nullptr) {
+    BrowserWindowRecord* next = record->next;
+    HeapDelete(record);
+    record = next;
+  }
+}
+
+// The old value, for the caller to release outside the lock.
+template <typename T>
+T* BrowserHelper::Swap(T*& field, T* value) {
+  EnterCriticalSection(&lock_);
+  T* old = field;
+  field = value;
+  LeaveCriticalSection(&lock_);
+  return old;
+}
+
+// The field's value with a reference of the caller's: a SetSite on another
+// thread cannot release it in between.
+template <typename T>
+T* BrowserHelper::Hold(T* const& field) {
+  EnterCriticalSection(&lock_);
+  T* value = field;
+  if (value != nullptr) value->AddRef();
+  LeaveCriticalSection(&lock_);
+  return value;
 }
 
 HRESULT BrowserHelper::SetSite(IUnknown* newSite) {
-  AssignReference(site, newSite);
+  if (newSite != nullptr) {
+    PinModule();
+    newSite->AddRef();
+  }
+  if (IUnknown* old = Swap(site, newSite)) old->Release();
   char executable[MAX_PATH];
   if (GetModuleFileNameA(nullptr, executable, sizeof executable) == 0) executable[0] = '\0';
   executable[sizeof executable - 1] = '\0';
@@ -130,26 +153,30 @@ HRESULT BrowserHelper::SetSite(IUnknown* newSite) {
 
   IWebBrowser2* attached = nullptr;
   if (FAILED(newSite->QueryInterface(IID_IWebBrowser2, reinterpret_cast<void**>(&attached)))) attached = nullptr;
-  IWebBrowser2* old = browser;
-  browser = attached;  // the query's reference
-  if (old != nullptr) old->Release();
+  if (attached != nullptr) attached->AddRef();  // ours for the walk; the query's goes to the field
+  if (IWebBrowser2* old = Swap(browser, attached)) old->Release();
   if (attached == nullptr) return S_OK;
 
-  SHANDLE_PTR window = 0;
-  attached->get_HWND(&window);
-  browserWindow = reinterpret_cast<HWND>(window);
-  SubclassAddressBars(browserWindow);
-  ConnectWindow(attached);
+  SHANDLE_PTR handle = 0;
+  attached->get_HWND(&handle);
+  HWND window = reinterpret_cast<HWND>(handle);
+  browserWindow = window;
+  SubclassAddressBars(window);
+  ConnectWindow(attached, window);
+  attached->Release();
   return S_OK;
 }
 
 HRESULT BrowserHelper::GetSite(REFIID riid, void** ppv) {
   if (ppv == nullptr) return E_POINTER;
-  if (site == nullptr) {
+  IUnknown* held = Hold(site);
+  if (held == nullptr) {
     *ppv = nullptr;
     return E_FAIL;
   }
-  return site->QueryInterface(riid, ppv);
+  HRESULT hr = held->QueryInterface(riid, ppv);
+  held->Release();
+  return hr;
 }
 
 HRESULT BrowserHelper::QueryStatus(const GUID*, ULONG count, OLECMD* commands, OLECMDTEXT*) {
@@ -161,21 +188,19 @@ HRESULT BrowserHelper::QueryStatus(const GUID*, ULONG count, OLECMD* commands, O
 
 HRESULT BrowserHelper::Exec(const GUID* group) {
   if (group != nullptr) return OLECMDERR_E_UNKNOWNGROUP;
-  // The window attached last may be closed by now, and a dialog owned by a
-  // destroyed window never opens: then the caller's own window owns it, or none.
-  HWND owner = browserWindow;
-  if (owner != nullptr && !IsWindow(owner)) {
-    owner = nullptr;
-    if (IWebBrowser2* own = windowRecords.BrowserOfThread(GetCurrentThreadId())) {
-      SHANDLE_PTR window = 0;
-      if (SUCCEEDED(own->get_HWND(&window)) && IsWindow(reinterpret_cast<HWND>(window))) {
-        owner = reinterpret_cast<HWND>(window);
-      }
-      own->Release();
-    }
-  }
-  ShowOptionsDialog(owner);
+  ShowOptionsDialog(DialogOwner());
   return S_OK;
+}
+
+// The window the user chose Tools > Options in: the calling thread's own
+// connected window. A dialog owned by another thread's window would disable
+// and centre over that window and wait whenever its thread is busy.
+HWND BrowserHelper::DialogOwner() {
+  HWND own = windowRecords.WindowOfThread(GetCurrentThreadId());
+  if (own != nullptr && IsWindow(own)) return own;
+  // A destroyed owner keeps the dialog from opening.
+  HWND last = browserWindow;
+  return last != nullptr && IsWindow(last) ? last : nullptr;
 }
 
 HRESULT BrowserHelper::Invoke(DISPID dispid, DISPPARAMS* params) {
@@ -209,23 +234,24 @@ IWebBrowser2* BrowserHelper::EventBrowser(DISPPARAMS* params) {
     }
   }
   if (IWebBrowser2* own = windowRecords.BrowserOfThread(GetCurrentThreadId())) return own;
-  if (browser != nullptr) browser->AddRef();
-  return browser;
+  return Hold(browser);
 }
 
 // Connects the window's browser, once: a window attached again keeps the
 // connection it has, so that each of its events arrives once.
-void BrowserHelper::ConnectWindow(IWebBrowser2* windowBrowser) {
+void BrowserHelper::ConnectWindow(IWebBrowser2* windowBrowser, HWND window) {
   IUnknown* identity = nullptr;
   if (FAILED(windowBrowser->QueryInterface(IID_IUnknown, reinterpret_cast<void**>(&identity))) || identity == nullptr) {
     return;
   }
   identity->Release();  // only compared; the browser's own reference keeps it valid
   if (windowRecords.Holds(identity)) return;
-  if (!ConnectBrowserEvents(windowBrowser, sink_, &eventCookie, true)) return;
+  DWORD cookie = 0;
+  if (!ConnectBrowserEvents(windowBrowser, sink_, &cookie, true)) return;
+  eventCookie = cookie;
   // A connection without a record could never be removed again.
-  if (!windowRecords.Add(GetCurrentThreadId(), windowBrowser, identity, eventCookie)) {
-    ConnectBrowserEvents(windowBrowser, sink_, &eventCookie, false);
+  if (!windowRecords.Add(GetCurrentThreadId(), windowBrowser, identity, window, cookie)) {
+    ConnectBrowserEvents(windowBrowser, sink_, &cookie, false);
   }
 }
 

@@ -20,6 +20,10 @@ class BrowserHelper {
   explicit BrowserHelper(IDispatch* sink);
   // Lets go of `browser`, then `site`, then every window still connected.
   ~BrowserHelper();
+  // Forgets every reference without calling anything: for a library being
+  // unloaded under the loader lock, where a browser's release may wait on a
+  // thread that waits for that lock.
+  void Abandon();
   BrowserHelper(const BrowserHelper&) = delete;
   BrowserHelper& operator=(const BrowserHelper&) = delete;
 
@@ -29,7 +33,8 @@ class BrowserHelper {
   HRESULT Exec(const GUID* group);
   HRESULT Invoke(DISPID dispid, DISPPARAMS* params);
 
-  // The site and window attached last.
+  // The site and window attached last. Windows call in on their own
+  // threads: the references are swapped, and handed out, under lock_.
   IUnknown* site = nullptr;
   IWebBrowser2* browser = nullptr;
   HWND browserWindow = nullptr;
@@ -39,16 +44,25 @@ class BrowserHelper {
   BrowserWindowRecords windowRecords;
 
  private:
+  template <typename T>
+  T* Swap(T*& field, T* value);
+  template <typename T>
+  T* Hold(T* const& field);
   IWebBrowser2* EventBrowser(DISPPARAMS* params);
-  void ConnectWindow(IWebBrowser2* windowBrowser);
+  HWND DialogOwner();
+  void ConnectWindow(IWebBrowser2* windowBrowser, HWND window);
   void DisconnectWindow();
   void OnBeforeNavigate2(DISPPARAMS* params, VARIANT& urlArgument);
 
   IDispatch* sink_;
+  CRITICAL_SECTION lock_;
 };
 
 // The parts, for the helper and the tests.
 void SubclassAddressBars(HWND browserWindow);
+// Keeps the library loaded for the life of the process: taken before the
+// first site or edit box, so that neither outlives the code it calls.
+bool PinModule();
 bool ConnectBrowserEvents(IWebBrowser2* browser, IDispatch* sink, DWORD* eventCookie, bool connect);
 void StopBrowser(IWebBrowser2* browser);
 void NavigateBrowser(IWebBrowser2* browser, const char* url);

@@ -23,9 +23,10 @@ bool BrowserWindowRecords::Holds(IUnknown* identity) {
   return record != nullptr;
 }
 
-bool BrowserWindowRecords::Add(DWORD threadId, IWebBrowser2* browser, IUnknown* identity, DWORD cookie) {
+bool BrowserWindowRecords::Add(DWORD threadId, IWebBrowser2* browser, IUnknown* identity, HWND window,
+                               DWORD cookie) {
   BrowserWindowRecord* record = HeapNew<BrowserWindowRecord>(
-      BrowserWindowRecord{threadId, browser, identity, cookie, nullptr});
+      BrowserWindowRecord{threadId, browser, identity, window, cookie, nullptr});
   if (record == nullptr) return false;
   browser->AddRef();
   EnterCriticalSection(&lock_);
@@ -47,6 +48,19 @@ IWebBrowser2* BrowserWindowRecords::BrowserOfThread(DWORD threadId) {
   }
   LeaveCriticalSection(&lock_);
   return browser;
+}
+
+HWND BrowserWindowRecords::WindowOfThread(DWORD threadId) {
+  HWND window = nullptr;
+  EnterCriticalSection(&lock_);
+  for (BrowserWindowRecord* record = first_; record != nullptr; record = record->next) {
+    if (record->threadId == threadId) {
+      window = record->window;
+      break;
+    }
+  }
+  LeaveCriticalSection(&lock_);
+  return window;
 }
 
 BrowserWindowRecord* BrowserWindowRecords::TakeOfThread(DWORD threadId) {

@@ -14,6 +14,7 @@ struct BrowserWindowRecord {
   DWORD threadId;         // the window's user-interface thread
   IWebBrowser2* browser;  // one reference
   IUnknown* identity;     // the browser's identity, only compared
+  HWND window;            // its top-level window, as get_HWND gave it
   DWORD cookie;           // of the window's event connection
   BrowserWindowRecord* next;
 };
@@ -30,10 +31,12 @@ class BrowserWindowRecords {
   bool Holds(IUnknown* identity);
   // A new record for a connected window, taking a reference to `browser`.
   // False when there is no memory for it.
-  bool Add(DWORD threadId, IWebBrowser2* browser, IUnknown* identity, DWORD cookie);
+  bool Add(DWORD threadId, IWebBrowser2* browser, IUnknown* identity, HWND window, DWORD cookie);
   // The browser of the window attached last on `threadId`, with a reference
   // for the caller, or null.
   IWebBrowser2* BrowserOfThread(DWORD threadId);
+  // The top-level window of the window attached last on `threadId`, or null.
+  HWND WindowOfThread(DWORD threadId);
   // Takes the record of the window attached last on `threadId` out of the
   // list, or returns null; the caller disconnects and frees it.
   BrowserWindowRecord* TakeOfThread(DWORD threadId);

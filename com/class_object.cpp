@@ -20,6 +20,11 @@ SingletonClassObject::~SingletonClassObject() {
   count_ = 1;
   CoDisconnectObject(object_.Identity(), 0);
   DeleteCriticalSection(&countLock_);
+  // A browser's last release may wait for one of its threads, which waits
+  // for the loader lock that DllMain holds: what the object still holds then
+  // is let go of without a call. (The library pins itself before it takes a
+  // site, so this is a library that never had one.)
+  if (ModuleDetaching()) object_.helper.Abandon();
   // object_ is destroyed after this body: it releases browser, then site.
 }
 

@@ -6,6 +6,12 @@ namespace quillet {
 
 ServerModule serverModule;
 
+namespace {
+bool detaching = false;
+}  // namespace
+
+bool ModuleDetaching() { return detaching; }
+
 LONG LockModule() { return InterlockedIncrement(&serverModule.lockCount); }
 
 LONG UnlockModule() { return InterlockedDecrement(&serverModule.lockCount); }
@@ -33,10 +39,12 @@ void AttachModule(HINSTANCE instance) {
 
 void DetachModule(bool processTerminating) {
   if (processTerminating) return;
+  detaching = true;
   for (ClassEntry* entry = serverModule.classTable; entry->classId != nullptr; ++entry) {
     if (entry->classObject != nullptr) entry->classObject->Release();
     entry->classObject = nullptr;
   }
+  detaching = false;
   DeleteCriticalSection(&serverModule.staticDataLock);
   DeleteCriticalSection(&serverModule.classTableLock);
   // Newest first: later hooks may depend on state that earlier ones free.

@@ -61,5 +61,8 @@ HRESULT GetClassObject(ClassEntry& entry, REFIID riid, void** ppv);
 // release work is for FreeLibrary.
 void AttachModule(HINSTANCE instance);
 void DetachModule(bool processTerminating);
+// True while DetachModule releases the class objects, that is, inside
+// DllMain under the loader lock: then nothing held is released.
+bool ModuleDetaching();
 
 }  // namespace quillet

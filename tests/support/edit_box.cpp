@@ -1,6 +1,6 @@
 #include "edit_box.h"
 
-#include "core/address_edit.h"
+#include "browser/address_edit.h"
 
 namespace quillet::test {
 
@@ -16,14 +16,12 @@ SubclassedEditBox::SubclassedEditBox(bool withRecorder) {
     originalProc = reinterpret_cast<WNDPROC>(
         SetWindowLongPtrA(window_, GWLP_WNDPROC, reinterpret_cast<LONG_PTR>(&SubclassedEditBox::Recorder)));
   }
-  previousEditProc = reinterpret_cast<WNDPROC>(
-      SetWindowLongPtrA(window_, GWLP_WNDPROC, reinterpret_cast<LONG_PTR>(&AddressEditProc)));
+  SubclassAddressEdit(window_);
   recorded.clear();
 }
 
 SubclassedEditBox::~SubclassedEditBox() {
   if (window_ != nullptr) DestroyWindow(window_);
-  previousEditProc = nullptr;
   recorded.clear();
 }
 

@@ -101,7 +101,7 @@ void Browser::Note(const char* what, const std::string& detail) {
   history_.push_back(detail.empty() ? std::string(what) : std::string(what) + " " + detail);
 }
 
-Browser::Browser(int index, int workerCount) : index_(index) {
+Browser::Browser(int index, int workerCount, bool quiet) : index_(index), quiet_(quiet) {
   RegisterClasses();
   HINSTANCE instance = GetModuleHandleA(nullptr);
   char title[64];

@@ -19,7 +19,8 @@ void Log(int window, const char* what, const std::string& detail = std::string()
 
 class Browser final : public WebBrowserBase, public IConnectionPointContainer, public IConnectionPoint {
  public:
-  Browser(int index, int workerCount);
+  // A quiet browser logs and keeps nothing from its first window on.
+  Browser(int index, int workerCount, bool quiet = false);
   ~Browser();
 
   HWND frame() const { return frame_; }

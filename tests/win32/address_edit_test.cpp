@@ -6,7 +6,7 @@
 #include <string>
 
 #include "../settings_fixture.h"
-#include "core/address_edit.h"
+#include "browser/address_edit.h"
 #include "address_bar_cases.h"
 #include "edit_box.h"
 #include "precondition.h"
@@ -128,7 +128,7 @@ TEST_F(SettingsTest, EnterAllocatesNothing) {
 TEST(AddressEditProcAlone, WithoutAPreviousProcedureFallsBackToTheDefault) {
   HWND window = CreateWindowExA(0, "STATIC", "x", WS_POPUP, 0, 0, 10, 10, nullptr, nullptr, nullptr, nullptr);
   ASSERT_NE(nullptr, window);
-  previousEditProc = nullptr;
+  ASSERT_EQ(nullptr, PreviousEditProc(window));
   EXPECT_EQ(DefWindowProcA(window, WM_USER + 1, 1, 2), AddressEditProc(window, WM_USER + 1, 1, 2));
   DestroyWindow(window);
 }

@@ -14,7 +14,7 @@
 #include "../settings_fixture.h"
 #include "browser/browser_helper.h"
 #include "browser/host_process.h"
-#include "core/address_edit.h"
+#include "browser/address_edit.h"
 #include "standin_browser.h"
 #include "ui_thread.h"
 #include "precondition.h"
@@ -84,7 +84,6 @@ class BrowserHelperTest : public test::SettingsTest {
   void SetUp() override {
     SettingsTest::SetUp();
     WriteSetting(kSearchMaskName, kMask);
-    previousEditProc = nullptr;
   }
   // The helper lets go of its browser before the browsers go, and the
   // browsers let go of the helper's sink while it still exists.
@@ -114,7 +113,7 @@ TEST_F(BrowserHelperTest, AttachSubclassesTheAddressBarAndConnects) {
   EXPECT_EQ(static_cast<IWebBrowser2*>(&browser), helper_.browser);
   EXPECT_EQ(browser.frame(), helper_.browserWindow);
   EXPECT_EQ(reinterpret_cast<LONG_PTR>(&AddressEditProc), GetWindowLongPtrA(browser.edit(), GWLP_WNDPROC));
-  EXPECT_EQ(standInProc, previousEditProc);
+  EXPECT_EQ(standInProc, PreviousEditProc(browser.edit()));
   EXPECT_EQ(1u, browser.sinkCount());
 
   Type(browser, "cats and dogs");
@@ -124,10 +123,10 @@ TEST_F(BrowserHelperTest, AttachSubclassesTheAddressBarAndConnects) {
 TEST_F(BrowserHelperTest, AttachingTheSameWindowAgainKeepsAGenuinePreviousProcedureAndOneConnection) {
   Browser& browser = NewBrowser(1, 1);
   helper_.SetSite(static_cast<IWebBrowser2*>(&browser));
-  WNDPROC first = previousEditProc;
+  WNDPROC first = PreviousEditProc(browser.edit());
   helper_.SetSite(static_cast<IWebBrowser2*>(&browser));
-  EXPECT_EQ(first, previousEditProc);
-  EXPECT_NE(reinterpret_cast<WNDPROC>(&AddressEditProc), previousEditProc);
+  EXPECT_EQ(first, PreviousEditProc(browser.edit()));
+  EXPECT_NE(reinterpret_cast<WNDPROC>(&AddressEditProc), PreviousEditProc(browser.edit()));
   Type(browser, "ww.example.com");  // would recurse forever through a self-call
   EXPECT_EQ("http://www.example.com/", browser.location());
   EXPECT_EQ(1u, browser.sinkCount()) << "connected once";
@@ -173,7 +172,7 @@ TEST_F(BrowserHelperTest, AForeignSubclassOnTopIsNeverSubclassedAgain) {
     originalBelow = reinterpret_cast<WNDPROC>(
         SetWindowLongPtrA(edit, GWLP_WNDPROC, reinterpret_cast<LONG_PTR>(&CountingOriginal)));
     helper_.SetSite(static_cast<IWebBrowser2*>(&browser));
-    ASSERT_EQ(reinterpret_cast<WNDPROC>(&CountingOriginal), previousEditProc);
+    ASSERT_EQ(reinterpret_cast<WNDPROC>(&CountingOriginal), PreviousEditProc(edit));
     if (comctl) {
       ASSERT_TRUE(SetWindowSubclass(edit, ForeignSubclass, 1, 0));
     } else {
@@ -181,7 +180,7 @@ TEST_F(BrowserHelperTest, AForeignSubclassOnTopIsNeverSubclassedAgain) {
           SetWindowLongPtrA(edit, GWLP_WNDPROC, reinterpret_cast<LONG_PTR>(&ForeignProc)));
     }
     helper_.SetSite(static_cast<IWebBrowser2*>(&browser));
-    EXPECT_EQ(reinterpret_cast<WNDPROC>(&CountingOriginal), previousEditProc) << "comctl32: " << comctl;
+    EXPECT_EQ(reinterpret_cast<WNDPROC>(&CountingOriginal), PreviousEditProc(edit)) << "comctl32: " << comctl;
     originalCalls = foreignCalls = foreignDepth = 0;
     SendMessageA(edit, kProbeMessage, 0, 0);
     EXPECT_EQ(1, foreignCalls) << "comctl32: " << comctl;
@@ -207,7 +206,6 @@ TEST_F(BrowserHelperTest, EveryWorkerWindowIsSubclassed) {
 TEST_F(BrowserHelperTest, WindowWithoutWorkersIsStillConnected) {
   Browser& browser = NewBrowser(1, 0);
   EXPECT_EQ(S_OK, helper_.SetSite(static_cast<IWebBrowser2*>(&browser)));
-  EXPECT_EQ(nullptr, previousEditProc);
   EXPECT_EQ(1u, browser.sinkCount());
 }
 
