@@ -87,7 +87,7 @@ bench: deps $(WINE_ARCH)
 STRESS_SECONDS ?= 600
 stress: $(WINE_ARCH)
 	tools/wine-prefix $(WINTEST) $(WINE_ARCH)
-	tools/with-display env QUILLET_TIMEOUT=$$(( $(STRESS_SECONDS) + 120 )) tools/wine-run $(WINTEST)/wineprefix \
+	tools/with-display env QUILLET_TIMEOUT=$$(( $(STRESS_SECONDS) + 120 )) tools/wine-run $(abspath $(WINTEST))/wineprefix \
 	  $(if $(filter win64,$(WINE_ARCH)),wine64,wine) $(WINTEST)/tests/win32/stress_iexplore.exe $(STRESS_SECONDS)
 	WINEPREFIX=$(abspath $(WINTEST))/wineprefix wineserver -k 2>/dev/null || true
 
