@@ -1,4 +1,5 @@
-// The rule chain against the in-memory registry, and the layout conversion alone.
+// The rule chain on a settings value (the rules read nothing themselves), and
+// the layout conversion alone.
 #include <benchmark/benchmark.h>
 
 #include <cstring>
@@ -6,16 +7,17 @@
 
 #include "core/layout.h"
 #include "core/rewrite.h"
-#include "settings/settings.h"
 
 namespace {
 
 void RunChain(benchmark::State& state, const std::string& typed) {
-  quillet::WriteSetting(quillet::kSearchMaskName, "http://www.example.com/search?q=%s");
+  quillet::RuleSettings settings;
+  std::strcpy(settings.searchMask, "http://www.example.com/search?q=%s");
+  settings.searchMaskFitsSearchRule = true;
   char text[quillet::kTypedTextSize];
   for (auto _ : state) {
     std::memcpy(text, typed.c_str(), typed.size() + 1);
-    benchmark::DoNotOptimize(quillet::RewriteTypedText(text));
+    benchmark::DoNotOptimize(quillet::RewriteTypedText(text, settings));
   }
 }
 
@@ -25,12 +27,13 @@ void BM_ChainLongest(benchmark::State& state) { RunChain(state, std::string(4095
 
 void BM_LayoutPerByte(benchmark::State& state) {
   std::string typed = "\xF6\xF6\xF6\xFE" + std::string(4091, '\xF4');
+  const quillet::RuleSettings settings;
   char text[quillet::kTypedTextSize];
   for (auto _ : state) {
     state.PauseTiming();
     std::memcpy(text, typed.c_str(), typed.size() + 1);
     state.ResumeTiming();
-    benchmark::DoNotOptimize(quillet::CorrectKeyboardLayout(text));
+    benchmark::DoNotOptimize(quillet::CorrectKeyboardLayout(text, settings));
   }
   state.SetBytesProcessed(static_cast<int64_t>(state.iterations()) * static_cast<int64_t>(typed.size()));
 }

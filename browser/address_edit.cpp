@@ -1,6 +1,7 @@
 #include "browser/address_edit.h"
 
 #include "core/rewrite.h"
+#include "settings/settings.h"
 
 namespace quillet {
 
@@ -12,7 +13,9 @@ LRESULT CALLBACK AddressEditProc(HWND window, UINT message, WPARAM wParam, LPARA
     char text[kTypedTextSize];
     text[0] = '\0';
     GetWindowTextA(window, text, sizeof text);
-    if (RewriteTypedText(text)) SetWindowTextA(window, text);
+    RuleSettings settings;  // read anew at every Enter
+    ReadRuleSettings(&settings);
+    if (RewriteTypedText(text, settings)) SetWindowTextA(window, text);
   } else if (message == WM_NCDESTROY) {
     RemovePropA(window, kAddressEditMark);
   }

@@ -8,6 +8,7 @@
 #include "core/autosearch.h"
 #include "core/format.h"
 #include "platform/process_heap.h"
+#include "settings/settings.h"
 #include "ui/options_dialog.h"
 
 namespace quillet {
@@ -206,10 +207,14 @@ HWND BrowserHelper::DialogOwner() {
 HRESULT BrowserHelper::Invoke(DISPID dispid, DISPPARAMS* params) {
   if (params == nullptr) return E_INVALIDARG;
   if (dispid == DISPID_BEFORENAVIGATE2) {
-    if (params->cArgs < 6 || params->rgvarg == nullptr) return DISP_E_BADVARTYPE;
+    // Arguments come last first: the URL is the second of seven, pDisp the first.
+    constexpr UINT kArgumentsUpToUrl = host::kBeforeNavigate2UrlIndex + 1;
+    constexpr UINT kArgumentsUpToDisp = host::kBeforeNavigate2DispIndex + 1;
+    if (params->cArgs < kArgumentsUpToUrl || params->rgvarg == nullptr) return DISP_E_BADVARTYPE;
     VARIANTARG& url = params->rgvarg[host::kBeforeNavigate2UrlIndex];
     if (url.vt != (VT_BYREF | VT_VARIANT) || url.pvarVal == nullptr) return DISP_E_BADVARTYPE;
-    OnBeforeNavigate2(params, *url.pvarVal);
+    VARIANTARG* disp = params->cArgs >= kArgumentsUpToDisp ? &params->rgvarg[host::kBeforeNavigate2DispIndex] : nullptr;
+    OnBeforeNavigate2(*url.pvarVal, disp);
   } else if (dispid == DISPID_ONQUIT) {
     DisconnectWindow();
   }
@@ -219,19 +224,14 @@ HRESULT BrowserHelper::Invoke(DISPID dispid, DISPPARAMS* params) {
 // The browser a BeforeNavigate2 is about, always with a reference the caller
 // releases: its pDisp argument when that is a browser, else the browser of
 // the window whose thread raised it, else the one attached last.
-IWebBrowser2* BrowserHelper::EventBrowser(DISPPARAMS* params) {
-  constexpr int kDispIndex = host::kBeforeNavigate2ArgumentCount - 1;
-  if (params->cArgs >= static_cast<UINT>(host::kBeforeNavigate2ArgumentCount)) {
-    VARIANTARG& argument = params->rgvarg[kDispIndex];
-    IDispatch* dispatch = nullptr;
-    if (argument.vt == VT_DISPATCH) dispatch = argument.pdispVal;
-    if (argument.vt == (VT_BYREF | VT_DISPATCH) && argument.ppdispVal != nullptr) dispatch = *argument.ppdispVal;
-    IWebBrowser2* named = nullptr;
-    if (dispatch != nullptr &&
-        SUCCEEDED(dispatch->QueryInterface(IID_IWebBrowser2, reinterpret_cast<void**>(&named))) &&
-        named != nullptr) {
-      return named;
-    }
+IWebBrowser2* BrowserHelper::EventBrowser(VARIANTARG* disp) {
+  IDispatch* dispatch = nullptr;
+  if (disp != nullptr && disp->vt == VT_DISPATCH) dispatch = disp->pdispVal;
+  if (disp != nullptr && disp->vt == (VT_BYREF | VT_DISPATCH) && disp->ppdispVal != nullptr) dispatch = *disp->ppdispVal;
+  IWebBrowser2* named = nullptr;
+  if (dispatch != nullptr && SUCCEEDED(dispatch->QueryInterface(IID_IWebBrowser2, reinterpret_cast<void**>(&named))) &&
+      named != nullptr) {
+    return named;
   }
   if (IWebBrowser2* own = windowRecords.BrowserOfThread(GetCurrentThreadId())) return own;
   return Hold(browser);
@@ -260,25 +260,24 @@ void BrowserHelper::DisconnectWindow() {
   if (BrowserWindowRecord* record = windowRecords.TakeOfThread(GetCurrentThreadId())) ReleaseWindowRecord(record);
 }
 
-void BrowserHelper::OnBeforeNavigate2(DISPPARAMS* params, VARIANT& urlArgument) {
+void BrowserHelper::OnBeforeNavigate2(VARIANT& urlArgument, VARIANTARG* disp) {
   VARIANT url;
   VariantInit(&url);
   // A URL that cannot be had as a string is not read as text.
-  if (FAILED(VariantCopy(&url, &urlArgument)) || FAILED(VariantChangeType(&url, &url, 0, VT_BSTR))) {
-    VariantClear(&url);
-    return;
-  }
   char text[kUrlBufferSize];
   text[0] = '\0';
-  if (url.bstrVal != nullptr) wsprintfA(text, "%S", url.bstrVal);  // at most 1023 characters
-  char searchUrl[kUrlBufferSize];
-  if (MapAutosearchUrl(text, searchUrl)) {
-    IWebBrowser2* target = EventBrowser(params);
-    StopBrowser(target);
-    NavigateBrowser(target, searchUrl);
-    if (target != nullptr) target->Release();
-  }
+  bool readable = SUCCEEDED(VariantCopy(&url, &urlArgument)) && SUCCEEDED(VariantChangeType(&url, &url, 0, VT_BSTR));
+  if (readable && url.bstrVal != nullptr) wsprintfA(text, "%S", url.bstrVal);  // at most 1023 characters
   VariantClear(&url);
+  if (!readable || !IsAutosearchUrl(text)) return;
+  RuleSettings settings;  // read anew at every autosearch navigation
+  ReadSearchMaskSetting(&settings);
+  char searchUrl[kUrlBufferSize];
+  if (!MapAutosearchUrl(text, settings, searchUrl)) return;
+  IWebBrowser2* target = EventBrowser(disp);
+  StopBrowser(target);
+  NavigateBrowser(target, searchUrl);
+  if (target != nullptr) target->Release();
 }
 
 }  // namespace quillet

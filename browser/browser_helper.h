@@ -48,11 +48,11 @@ class BrowserHelper {
   T* Swap(T*& field, T* value);
   template <typename T>
   T* Hold(T* const& field);
-  IWebBrowser2* EventBrowser(DISPPARAMS* params);
+  IWebBrowser2* EventBrowser(VARIANTARG* disp);
   HWND DialogOwner();
   void ConnectWindow(IWebBrowser2* windowBrowser, HWND window);
   void DisconnectWindow();
-  void OnBeforeNavigate2(DISPPARAMS* params, VARIANT& urlArgument);
+  void OnBeforeNavigate2(VARIANT& urlArgument, VARIANTARG* disp);
 
   IDispatch* sink_;
   CRITICAL_SECTION lock_;

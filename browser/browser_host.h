@@ -13,9 +13,10 @@
 //     When that box's own window procedure receives WM_KEYDOWN with Enter,
 //     the browser navigates to the box's current text.
 //  4. Events: DWebBrowserEvents2 through IConnectionPointContainer; the sink's
-//     Invoke gets kDispidBeforeNavigate2 (seven arguments, last first, the URL
-//     second, as VT_BYREF|VT_VARIANT converting to a string) before each
-//     navigation, and kDispidOnQuit when the window closes.
+//     Invoke gets DISPID_BEFORENAVIGATE2 (seven arguments, last first: pDisp
+//     at kBeforeNavigate2DispIndex, the URL at kBeforeNavigate2UrlIndex as
+//     VT_BYREF|VT_VARIANT converting to a string) before each navigation, and
+//     DISPID_ONQUIT when the window closes (both from <exdispid.h>).
 //  5. Autosearch: text the browser cannot resolve goes to an autosearch URL,
 //     one of kAutosearchPrefixes with the text in kAutosearchQueryParameter;
 //     the rule that maps it owns these facts (core/autosearch.h).
@@ -34,10 +35,9 @@ constexpr char kHostExecutable[] = "iexplore.exe";
 constexpr const char* kWorkerClasses[] = {"WorkerW", "WorkerA"};
 constexpr const char* kAddressBarChain[] = {"ReBarWindow32", "ComboboxEx32", "ComboBox", "Edit"};
 
-constexpr int kDispidBeforeNavigate2 = 250;
-constexpr int kDispidOnQuit = 253;
-constexpr int kBeforeNavigate2ArgumentCount = 7;
-constexpr int kBeforeNavigate2UrlIndex = 5;  // in the last-first argument array
+// In the last-first argument array of the event's seven.
+constexpr unsigned kBeforeNavigate2DispIndex = 6;
+constexpr unsigned kBeforeNavigate2UrlIndex = 5;
 
 constexpr char kBrowserHelperObjectsKeyPath[] =
     "Software\\Microsoft\\Windows\\CurrentVersion\\Explorer\\Browser Helper Objects";

@@ -3,7 +3,6 @@
 #include <cstring>
 
 #include "core/format.h"
-#include "settings/settings.h"
 
 namespace quillet {
 namespace {
@@ -21,7 +20,7 @@ const char* FindIn(const char* text, size_t length, const char* needle) {
   return nullptr;
 }
 
-bool IsAutosearchUrl(const char* url, size_t length) {
+bool HasAutosearchPrefix(const char* url, size_t length) {
   for (const char* prefix : kAutosearchPrefixes) {
     size_t prefixLength = std::strlen(prefix);
     if (prefixLength <= length && std::memcmp(url, prefix, prefixLength) == 0) return true;
@@ -31,9 +30,11 @@ bool IsAutosearchUrl(const char* url, size_t length) {
 
 }  // namespace
 
-bool MapAutosearchUrl(const char* url, char* result) {
+bool IsAutosearchUrl(const char* url) { return HasAutosearchPrefix(url, BoundedLength(url, kExaminedUrlLength)); }
+
+bool MapAutosearchUrl(const char* url, const RuleSettings& settings, char* result) {
   size_t length = BoundedLength(url, kExaminedUrlLength);
-  if (!IsAutosearchUrl(url, length)) return false;
+  if (!HasAutosearchPrefix(url, length)) return false;
   const char* marker = FindIn(url, length, kAutosearchQueryParameter);
   if (marker == nullptr) return false;
   const char* query = marker + std::strlen(kAutosearchQueryParameter);
@@ -41,10 +42,8 @@ bool MapAutosearchUrl(const char* url, char* result) {
   const void* ampersand = std::memchr(query, kAutosearchQueryEnd, static_cast<size_t>(end - query));
   if (ampersand != nullptr) end = static_cast<const char*>(ampersand);
 
-  char mask[kUrlBufferSize];
-  ReadSetting(kSearchMaskName, mask, sizeof mask, "");
-  if (mask[0] == '\0') return false;
-  ExpandSearchMask(result, kUrlBufferSize, mask, FormatArg{query, static_cast<size_t>(end - query)});
+  if (settings.searchMask[0] == '\0') return false;
+  ExpandSearchMask(result, kUrlBufferSize, settings.searchMask, FormatArg{query, static_cast<size_t>(end - query)});
   return true;
 }
 

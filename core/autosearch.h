@@ -3,6 +3,8 @@
 
 #include <cstddef>
 
+#include "core/rule_settings.h"
+
 namespace quillet {
 
 constexpr size_t kUrlBufferSize = 4096;
@@ -18,9 +20,13 @@ constexpr const char* kAutosearchPrefixes[] = {kAutosearchServicePrefix, kAutose
 constexpr char kAutosearchQueryParameter[] = "MT=";
 constexpr char kAutosearchQueryEnd = '&';
 
+// True when `url` (its first kExaminedUrlLength characters) begins with one
+// of the autosearch prefixes: only then are the settings worth reading.
+bool IsAutosearchUrl(const char* url);
+
 // When `url` is an autosearch URL with a "MT=" query and a search mask is
 // set, writes the search URL into `result` (kUrlBufferSize bytes) and
 // returns true.
-bool MapAutosearchUrl(const char* url, char* result);
+bool MapAutosearchUrl(const char* url, const RuleSettings& settings, char* result);
 
 }  // namespace quillet

@@ -4,7 +4,6 @@
 #include <cstring>
 
 #include "platform/ascii_case.h"
-#include "settings/settings.h"
 
 namespace quillet {
 
@@ -60,8 +59,8 @@ unsigned char FoldCp1251(unsigned char c) {
   return AsciiLower(c);
 }
 
-int CorrectKeyboardLayout(char* text) {
-  if (ReadIntSetting(kSpellingCyrillicName, 1) != 1) return 0;
+int CorrectKeyboardLayout(char* text, const RuleSettings& settings) {
+  if (settings.spellingCyrillic != 1) return 0;
   size_t start = 0;
   if (!BeginsWithFolded(text, kShortTrigger) && !BeginsWithFolded(text, kLongTrigger)) {
     if (!BeginsWithFolded(text, kSchemeTrigger)) return 0;

@@ -2,6 +2,8 @@
 // address was meant is converted back, key by key. Bytes are code page 1251.
 #pragma once
 
+#include "core/rule_settings.h"
+
 namespace quillet {
 
 // Position i of both rows belongs to one key (unshifted, then shifted).
@@ -30,10 +32,12 @@ inline constexpr char LatinKeyRow[95] =
 static_assert(sizeof CyrillicKeyRow == 95 && sizeof LatinKeyRow == 95, "two rows of 94 keys");
 
 
-// Converts `text` in place when it begins with the keys of "www." or of
-// "http://www." typed in the Russian layout ("цццю", "реезЮ??цццю" or
-// "реезЖ..цццю"). Returns 1 when it converted.
-int CorrectKeyboardLayout(char* text);
+// Converts `text` in place when its switch is on and it begins with one of
+// the triggers: "цццю" (the keys of "www."), "реезЮ??цццю" (the listed long
+// prefix, which the table turns into "http>&&www.") or "реезЖ..цццю" (the
+// keys of "http://www." as typed, which always become "http://www.").
+// Returns 1 when it converted.
+int CorrectKeyboardLayout(char* text, const RuleSettings& settings);
 
 // Folds a code page 1251 byte for the case-insensitive prefix test:
 // ASCII letters and the Cyrillic letters 0xC0-0xDF to lower case.

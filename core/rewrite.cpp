@@ -5,7 +5,6 @@
 #include "core/format.h"
 #include "core/layout.h"
 #include "platform/ascii_case.h"
-#include "settings/settings.h"
 
 namespace quillet {
 namespace {
@@ -33,20 +32,19 @@ bool LooksLikeAddress(const char* text) {
          BeginsWith(text, "\\\\") || (std::strchr(text, ' ') == nullptr && std::strchr(text, '.') != nullptr);
 }
 
-int ApplySearchMask(char* text) {
-  char mask[kFormatBufferSize];
-  ReadSetting(kSearchMaskName, mask, sizeof mask, "");
-  if (mask[0] == '\0' || LooksLikeAddress(text)) return 0;
+int ApplySearchMask(char* text, const RuleSettings& settings) {
+  const char* mask = settings.searchMask;
+  if (!settings.searchMaskFitsSearchRule || mask[0] == '\0' || LooksLikeAddress(text)) return 0;
   char result[kFormatBufferSize];
   size_t length = ExpandSearchMask(result, sizeof result, mask, TextArg(text));
   std::memcpy(text, result, length + 1);
   return 1;
 }
 
-int CorrectWwwSpelling(char* text) {
+int CorrectWwwSpelling(char* text, const RuleSettings& settings) {
   char result[kFormatBufferSize];
   int changed = 0;
-  if (ReadIntSetting(kSpellingWwName, 1) == 1) {
+  if (settings.spellingWw == 1) {
     if (BeginsWithAsciiFolded(text, "ww.")) {
       FormatArg whole = TextArg(text);
       FormatText(result, sizeof result, "w%s", &whole, 1);
@@ -57,7 +55,7 @@ int CorrectWwwSpelling(char* text) {
       changed = 1;
     }
   }
-  if (ReadIntSetting(kSpellingWwwwName, 1) == 1) {
+  if (settings.spellingWwww == 1) {
     // A text longer than the result area is cut to 1023 characters here,
     // like every formatted correction.
     if (BeginsWithAsciiFolded(text, "wwww.")) {
@@ -74,10 +72,10 @@ int CorrectWwwSpelling(char* text) {
   return changed;
 }
 
-int RewriteTypedText(char* text) {
-  if (CorrectKeyboardLayout(text)) return 1;
-  if (ApplySearchMask(text)) return 1;
-  return CorrectWwwSpelling(text);
+int RewriteTypedText(char* text, const RuleSettings& settings) {
+  if (CorrectKeyboardLayout(text, settings)) return 1;
+  if (ApplySearchMask(text, settings)) return 1;
+  return CorrectWwwSpelling(text, settings);
 }
 
 }  // namespace quillet

@@ -6,13 +6,15 @@
 
 #include <cstddef>
 
+#include "core/rule_settings.h"
+
 namespace quillet {
 
 constexpr size_t kTypedTextSize = 4096;
 
-int RewriteTypedText(char* text);
-int ApplySearchMask(char* text);
-int CorrectWwwSpelling(char* text);
+int RewriteTypedText(char* text, const RuleSettings& settings);
+int ApplySearchMask(char* text, const RuleSettings& settings);
+int CorrectWwwSpelling(char* text, const RuleSettings& settings);
 
 // True when the search rule takes `text` for an address and leaves it alone.
 bool LooksLikeAddress(const char* text);

@@ -38,7 +38,10 @@ int RunAutosearchFuzzInput(const uint8_t* data, size_t size) {
 
   fuzz::ExactBuffer urlBuffer(url + '\0');
   fuzz::ExactBuffer result(kUrlBufferSize, fuzz::kUntouched);
-  const bool mapped = MapAutosearchUrl(urlBuffer.data(), result.data());
+  RuleSettings settings;
+  ReadSearchMaskSetting(&settings);
+  const bool mapped = MapAutosearchUrl(urlBuffer.data(), settings, result.data());
+  fuzz::CheckEqual(IsAutosearchUrl(urlBuffer.data()) || !mapped, true, "redirected only from an autosearch URL");
   const std::optional<std::string> expected = ExpectedSearchUrl(url, fuzz::ModelSettingText(mask, kUrlBufferSize, ""));
   fuzz::CheckEqual(mapped, expected.has_value(), "redirected");
   if (mapped) {

@@ -64,9 +64,9 @@ struct Outcome {
   std::string buffer;
 };
 
-Outcome Run(int (*rule)(char*), const std::string& before) {
+Outcome Run(int (*rule)(char*, const RuleSettings&), const RuleSettings& settings, const std::string& before) {
   fuzz::ExactBuffer buffer(before);
-  int report = rule(buffer.data());
+  int report = rule(buffer.data(), settings);
   Check(std::memchr(buffer.data(), '\0', buffer.size()) != nullptr, "text ends inside its buffer");
   return {report, buffer.bytes()};
 }
@@ -127,20 +127,23 @@ int RunChainFuzzInput(const uint8_t* data, size_t size) {
   int32_t switches[4];
   for (int i = 1; i < 4; ++i) switches[i] = fuzz::ModelInteger(fuzz::ModelSettingText(stored[i], 64, "1"));
 
+  // The settings as an Enter reads them, in one pass; the rules then read nothing.
+  RuleSettings settings;
+  ReadRuleSettings(&settings);
+  CheckEqual(static_cast<long long>(registry.OpenHandleCount()), 0, "every settings key closed");
   const std::optional<std::string> layout = ExpectedLayout(typed, switches[3]);
-  const Outcome converted = Run(CorrectKeyboardLayout, before);
+  const Outcome converted = Run(CorrectKeyboardLayout, settings, before);
   CheckOutcome(converted, before, layout, "layout rule");
   // The conversion works in place: the bytes after the text stay as they were.
   if (layout) CheckEqual(converted.buffer.substr(typed.size()), before.substr(typed.size()), "layout rule in place");
   const std::optional<std::string> search = ExpectedSearch(typed, mask);
-  CheckOutcome(Run(ApplySearchMask, before), before, search, "search rule");
+  CheckOutcome(Run(ApplySearchMask, settings, before), before, search, "search rule");
   const std::optional<std::string> spelling = ExpectedSpelling(typed, switches[1], switches[2]);
-  CheckOutcome(Run(CorrectWwwSpelling, before), before, spelling, "spelling rule");
+  CheckOutcome(Run(CorrectWwwSpelling, settings, before), before, spelling, "spelling rule");
 
   // The first rule that reports a change ends the chain.
   const std::optional<std::string> chain = layout ? layout : search ? search : spelling;
-  CheckOutcome(Run(RewriteTypedText, before), before, chain, "rule chain");
-  CheckEqual(static_cast<long long>(registry.OpenHandleCount()), 0, "every settings key closed");
+  CheckOutcome(Run(RewriteTypedText, settings, before), before, chain, "rule chain");
   return 0;
 }
 

@@ -78,9 +78,10 @@ RegistryApi* SetActiveRegistry(RegistryApi* registry);
 // Reads a value's bytes as text into `buffer` (`size` bytes), whatever its
 // type (reported in `type` when that is not null). Data without a NUL of its
 // own is ended after its last byte; data that does not fit, or fills the
-// whole buffer without a NUL, is not read (false).
+// whole buffer without a NUL, is not read (false). `byteCount`, when not
+// null, gets the size of the data the platform gave.
 bool QueryValueText(RegistryApi& registry, RegKey key, const char* name, char* buffer, uint32_t size,
-                    uint32_t* type = nullptr);
+                    uint32_t* type = nullptr, uint32_t* byteCount = nullptr);
 
 // Owns one open key and closes it on every path.
 class KeyHandle {

@@ -2,10 +2,14 @@
 
 #include <cstring>
 
+#include "core/format.h"
 #include "platform/registry.h"
 
 namespace quillet {
 namespace {
+
+// The text an integer setting is read into.
+constexpr uint32_t kIntTextSize = 64;
 
 void CopyDefault(char* buffer, uint32_t size, const char* defaultText) {
   if (size == 0) return;
@@ -62,10 +66,60 @@ int32_t ParseDecimal(const char* text) {
   return static_cast<int32_t>(value);  // modulo 2^32, two's complement
 }
 
+namespace {
+
+// A switch as ReadIntSetting reads it, from an open key (null: none).
+int32_t ReadSwitch(RegistryApi& registry, RegKey key, const char* name) {
+  char text[kIntTextSize];
+  if (key == nullptr || !QueryValueText(registry, key, name, text, sizeof text)) return 1;
+  return ParseDecimal(text);
+}
+
+// The mask read whole in kMaskBufferSize bytes; whether a reader of
+// kFormatBufferSize bytes would have had it whole too follows from its size.
+void ReadMask(RegistryApi& registry, RegKey key, RuleSettings* settings) {
+  settings->searchMask[0] = '\0';
+  settings->searchMaskFitsSearchRule = false;
+  uint32_t byteCount = 0;
+  if (key == nullptr ||
+      !QueryValueText(registry, key, kSearchMaskName, settings->searchMask, kMaskBufferSize, nullptr, &byteCount)) {
+    settings->searchMask[0] = '\0';
+    return;
+  }
+  settings->searchMaskFitsSearchRule =
+      byteCount < kFormatBufferSize ||
+      (byteCount == kFormatBufferSize && std::memchr(settings->searchMask, '\0', byteCount) != nullptr);
+}
+
+RegKey OpenSettingsKey(RegistryApi& registry, KeyHandle& key) {
+  if (registry.OpenKey(CurrentUser(), kSettingsKeyPath, reg::kRead, key.CloseAndReceive()) != reg::kSuccess) {
+    return nullptr;
+  }
+  return key.get();
+}
+
+}  // namespace
+
+void ReadRuleSettings(RuleSettings* settings) {
+  RegistryApi& registry = ActiveRegistry();
+  KeyHandle handle(registry);
+  RegKey key = OpenSettingsKey(registry, handle);
+  ReadMask(registry, key, settings);
+  settings->spellingCyrillic = ReadSwitch(registry, key, kSpellingCyrillicName);
+  settings->spellingWw = ReadSwitch(registry, key, kSpellingWwName);
+  settings->spellingWwww = ReadSwitch(registry, key, kSpellingWwwwName);
+}
+
+void ReadSearchMaskSetting(RuleSettings* settings) {
+  RegistryApi& registry = ActiveRegistry();
+  KeyHandle handle(registry);
+  ReadMask(registry, OpenSettingsKey(registry, handle), settings);
+}
+
 int32_t ReadIntSetting(const char* name, int32_t defaultValue) {
   char defaultText[16];
   FormatDecimal(defaultValue, defaultText);
-  char text[64];
+  char text[kIntTextSize];
   ReadSetting(name, text, sizeof text, defaultText);
   return ParseDecimal(text);
 }

@@ -5,6 +5,8 @@
 
 #include <cstdint>
 
+#include "core/rule_settings.h"
+
 namespace quillet {
 
 constexpr char kSettingsKeyPath[] = "Software\\Kestrowe\\Quillet";
@@ -19,6 +21,12 @@ void ReadSetting(const char* name, char* buffer, uint32_t size, const char* defa
 void WriteSetting(const char* name, const char* text);
 int32_t ReadIntSetting(const char* name, int32_t defaultValue);
 void WriteIntSetting(const char* name, int32_t value);
+
+// What an Enter's rules need, in one pass over one open key: the mask and
+// the three switches, each read as ReadSetting and ReadIntSetting read it.
+void ReadRuleSettings(RuleSettings* settings);
+// What a navigation's autosearch redirect needs: the mask alone.
+void ReadSearchMaskSetting(RuleSettings* settings);
 
 // Decimal text of `value` ("%i"); `buffer` holds at least 12 bytes.
 void FormatDecimal(int32_t value, char* buffer);

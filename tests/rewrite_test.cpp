@@ -4,16 +4,20 @@
 #include "core/autosearch.h"
 #include "core/layout.h"
 #include "core/rewrite.h"
-#include "settings_fixture.h"
 #include "support/address_bar_cases.h"
 
 namespace quillet {
 namespace {
 
-using test::SettingsTest;
-using test::StoreTextSetting;
-
 constexpr char kMask[] = "http://e.com/search?q=%s";
+
+// The settings as the reader gives them for a mask that fits both rules.
+RuleSettings WithMask(const std::string& mask) {
+  RuleSettings settings;
+  std::memcpy(settings.searchMask, mask.c_str(), mask.size() + 1);
+  settings.searchMaskFitsSearchRule = mask.size() < 1023;
+  return settings;
+}
 
 struct RuleCase {
   const char* what;
@@ -21,11 +25,13 @@ struct RuleCase {
   const char* expected;  // nullptr: unchanged
 };
 
+using Rule = int (*)(char*, const RuleSettings&);
+
 // Runs `rule` on a 4096-byte buffer holding `typed`; checks the report too.
-void ExpectRule(int (*rule)(char*), const RuleCase& c) {
+void ExpectRule(Rule rule, const RuleSettings& settings, const RuleCase& c) {
   std::string buffer(kTypedTextSize, '\0');
   buffer.replace(0, std::strlen(c.typed), c.typed);
-  int changed = rule(&buffer[0]);
+  int changed = rule(&buffer[0], settings);
   std::string after = buffer.c_str();
   if (c.expected == nullptr) {
     EXPECT_EQ(0, changed) << c.what;
@@ -38,12 +44,10 @@ void ExpectRule(int (*rule)(char*), const RuleCase& c) {
 
 std::string Searched(const std::string& query) { return std::string("http://e.com/search?q=") + query; }
 
-class RewriteTest : public SettingsTest {
+class RewriteTest : public ::testing::Test {
  protected:
-  void SetUp() override {
-    SettingsTest::SetUp();
-    WriteSetting(kSearchMaskName, kMask);
-  }
+  void ExpectRule(Rule rule, const RuleCase& c) { quillet::ExpectRule(rule, settings_, c); }
+  RuleSettings settings_ = WithMask(kMask);
 };
 
 TEST_F(RewriteTest, ChainWithAMask) {
@@ -93,14 +97,14 @@ TEST_F(RewriteTest, ChainWithAMask) {
 // The address-bar table the Windows tests type into real windows holds what
 // the chain makes of each text; checked here too, where a wrong row fails fast.
 TEST_F(RewriteTest, AddressBarCasesAreWhatTheChainGives) {
-  WriteSetting(kSearchMaskName, test::kAddressBarCaseMask);
+  settings_ = WithMask(test::kAddressBarCaseMask);
   for (const test::AddressBarCase& c : test::kAddressBarCases) {
     ExpectRule(RewriteTypedText, {c.typed, c.typed, std::strcmp(c.typed, c.bar) == 0 ? nullptr : c.bar});
   }
 }
 
 TEST_F(RewriteTest, EmptyMaskSwitchesSearchOff) {
-  WriteSetting(kSearchMaskName, "");
+  settings_ = WithMask("");
   const RuleCase cases[] = {
       {"no search", "cats and dogs", nullptr},
       {"no search without a dot", "abc", nullptr},
@@ -111,30 +115,29 @@ TEST_F(RewriteTest, EmptyMaskSwitchesSearchOff) {
 
 TEST_F(RewriteTest, SpellingSwitches) {
   const struct {
-    const char* ww;
-    const char* wwww;
+    int32_t ww;
+    int32_t wwww;
     RuleCase rule;
   } cases[] = {
-      {"0", "1", {"ww off", "ww.abc", nullptr}},
-      {"1", "2", {"wwww reads 2: off", "wwww.abc", nullptr}},
-      {"1", "0", {"ww still on", "http://ww.abc", "http://www.abc"}},
-      {"-1", "1", {"wwww still on", "wwww.abc", "www.abc"}},
-      {"01", "1", {"01 reads 1", "ww.abc", "www.abc"}},
+      {0, 1, {"ww off", "ww.abc", nullptr}},
+      {1, 2, {"wwww 2: off", "wwww.abc", nullptr}},
+      {1, 0, {"ww still on", "http://ww.abc", "http://www.abc"}},
+      {-1, 1, {"wwww still on", "wwww.abc", "www.abc"}},
   };
   for (const auto& c : cases) {
-    StoreTextSetting(kSpellingWwName, c.ww);
-    StoreTextSetting(kSpellingWwwwName, c.wwww);
+    settings_.spellingWw = c.ww;
+    settings_.spellingWwww = c.wwww;
     ExpectRule(CorrectWwwSpelling, c.rule);
   }
 }
 
 TEST_F(RewriteTest, CyrillicSwitch) {
-  for (const char* off : {"0", "2", ""}) {
-    StoreTextSetting(kSpellingCyrillicName, off);
+  for (int32_t off : {0, 2, -1}) {
+    settings_.spellingCyrillic = off;
     ExpectRule(CorrectKeyboardLayout, {"switch off", "\xF6\xF6\xF6\xFE\xF4\xE8\xF1", nullptr});
     ExpectRule(CorrectKeyboardLayout, {"switch off", "\xF0\xE5\xE5\xE7\xC6..\xF6\xF6\xF6\xFE\xF4", nullptr});
   }
-  StoreTextSetting(kSpellingCyrillicName, "0");
+  settings_.spellingCyrillic = 0;
   std::string searched = Searched("\xF6\xF6\xF6\xFE\xF4\xE8\xF1");
   ExpectRule(RewriteTypedText, {"then searched", "\xF6\xF6\xF6\xFE\xF4\xE8\xF1", searched.c_str()});
 }
@@ -197,7 +200,7 @@ TEST_F(RewriteTest, MaximumLengthTexts) {
   for (const auto& c : cases) {
     std::string buffer(kTypedTextSize + 16, '#');
     buffer.replace(0, c.typed.size() + 1, c.typed.c_str(), c.typed.size() + 1);
-    RewriteTypedText(&buffer[0]);
+    RewriteTypedText(&buffer[0], settings_);
     EXPECT_EQ(c.expected, std::string(buffer.c_str())) << c.what;
     EXPECT_EQ(std::string(16, '#'), buffer.substr(kTypedTextSize)) << c.what;
   }
@@ -215,18 +218,18 @@ TEST_F(RewriteTest, HostileMasksNeverReadMissingArguments) {
       {"%%s", "%s"},
   };
   for (const auto& c : cases) {
-    WriteSetting(kSearchMaskName, c.mask);
+    settings_ = WithMask(c.mask);
     ExpectRule(ApplySearchMask, {c.mask, "abc", c.expected});
   }
 }
 
-TEST_F(RewriteTest, MaskTooLongForTheSearchRuleSwitchesItOff) {
-  std::string mask(1024 - 2, 'm');
-  WriteSetting(kSearchMaskName, (mask + "%s").c_str());  // 1024 characters
-  ExpectRule(ApplySearchMask, {"1024-character mask", "abc", nullptr});
-  WriteSetting(kSearchMaskName, (mask.substr(1) + "%s").c_str());  // 1023 characters
-  std::string expected = (mask.substr(1) + "abc").substr(0, 1023);
-  ExpectRule(ApplySearchMask, {"1023-character mask", "abc", expected.c_str()});
+// Which masks fit the search rule's reading is the settings reader's to say.
+TEST_F(RewriteTest, AMaskThatDoesNotFitTheSearchRuleSwitchesOnlyItOff) {
+  settings_.searchMaskFitsSearchRule = false;
+  ExpectRule(ApplySearchMask, {"search off", "abc", nullptr});
+  ExpectRule(RewriteTypedText, {"spelling on", "ww.abc", "www.abc"});
+  char result[kUrlBufferSize];
+  EXPECT_TRUE(MapAutosearchUrl("http://autosearch/response.asp?MT=cats", settings_, result));
 }
 
 struct AutosearchCase {
@@ -254,7 +257,7 @@ TEST_F(RewriteTest, AutosearchTable) {
   };
   char result[kUrlBufferSize];
   for (const AutosearchCase& c : cases) {
-    bool mapped = MapAutosearchUrl(c.url, result);
+    bool mapped = MapAutosearchUrl(c.url, settings_, result);
     EXPECT_EQ(c.expected != nullptr, mapped) << c.what;
     if (mapped && c.expected != nullptr) {
       EXPECT_STREQ(c.expected, result) << c.what;
@@ -262,30 +265,38 @@ TEST_F(RewriteTest, AutosearchTable) {
   }
 }
 
+// The browser reads the settings only for URLs this picks.
+TEST(AutosearchPrefix, OnlyTheTwoPrefixesExactly) {
+  EXPECT_TRUE(IsAutosearchUrl("http://auto.search.msn.com/response.asp?q=cats"));
+  EXPECT_TRUE(IsAutosearchUrl("http://autosearch/response.asp?"));
+  EXPECT_FALSE(IsAutosearchUrl("HTTP://autosearch/response.asp?MT=cats"));
+  EXPECT_FALSE(IsAutosearchUrl("http://autosearch/response.asp"));
+  EXPECT_FALSE(IsAutosearchUrl(""));
+}
+
 TEST_F(RewriteTest, AutosearchNeedsAMask) {
-  WriteSetting(kSearchMaskName, "");
+  settings_ = WithMask("");
   char result[kUrlBufferSize];
-  EXPECT_FALSE(MapAutosearchUrl("http://autosearch/response.asp?MT=cats", result));
+  EXPECT_FALSE(MapAutosearchUrl("http://autosearch/response.asp?MT=cats", settings_, result));
 }
 
 TEST_F(RewriteTest, AutosearchLooksAtTheFirst1023Characters) {
   std::string prefix = "http://autosearch/response.asp?";
   std::string url = prefix + std::string(1023 - prefix.size(), 'x') + "MT=late";
   char result[kUrlBufferSize];
-  EXPECT_FALSE(MapAutosearchUrl(url.c_str(), result));
+  EXPECT_FALSE(MapAutosearchUrl(url.c_str(), settings_, result));
 
   std::string query(4000, 'q');
   url = prefix + "MT=" + query;
-  ASSERT_TRUE(MapAutosearchUrl(url.c_str(), result));
+  ASSERT_TRUE(MapAutosearchUrl(url.c_str(), settings_, result));
   std::string expected = Searched(query.substr(0, 1023 - prefix.size() - 3)).substr(0, 1023);
   EXPECT_EQ(expected, std::string(result));
 }
 
 TEST_F(RewriteTest, AutosearchMaskOf4096ReaderLengths) {
-  std::string longMask = std::string(2000, 'm') + "%s";  // too long for the Enter rule, fine here
-  WriteSetting(kSearchMaskName, longMask.c_str());
+  settings_ = WithMask(std::string(4093, 'm') + "%s");  // the longest mask the reader gives
   char result[kUrlBufferSize];
-  ASSERT_TRUE(MapAutosearchUrl("http://autosearch/response.asp?MT=cats", result));
+  ASSERT_TRUE(MapAutosearchUrl("http://autosearch/response.asp?MT=cats", settings_, result));
   EXPECT_EQ(std::string(1023, 'm'), std::string(result));
 }
 

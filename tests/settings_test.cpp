@@ -150,5 +150,51 @@ TEST_F(SettingsTest, FailuresAreSilentAndCloseEveryKey) {
 }
 #endif
 
+// The one-pass reader gives each rule exactly what the rule's own reading
+// used to give: the mask as read in 4096 bytes, in 1024 bytes for the search
+// rule, and each switch as ReadIntSetting reads it.
+TEST_F(SettingsTest, OnePassReadsWhatEachReaderReads) {
+  const std::string longSwitch = std::string(63, ' ') + "1";  // fills 64 bytes with its NUL
+  const struct {
+    const char* what;
+    std::string mask;       // stored as text unless raw
+    uint32_t maskType;
+    bool maskWithoutNul;
+    std::string switches;   // stored for all three
+  } cases[] = {
+      {"no key", "", 0, false, ""},
+      {"short mask, switches 0", "http://e.com/?q=%s", reg::kSz, false, "0"},
+      {"1023-character mask", std::string(1021, 'm') + "%s", reg::kSz, false, "01"},
+      {"1024-character mask", std::string(1022, 'm') + "%s", reg::kSz, false, "-1"},
+      {"1024 bytes without a NUL", std::string(1024, 'm'), reg::kSz, true, "2"},
+      {"1023 bytes without a NUL", std::string(1023, 'm'), reg::kSz, true, "1"},
+      {"4095-character mask", std::string(4093, 'm') + "%s", reg::kSz, false, longSwitch.substr(1)},
+      {"4096-character mask", std::string(4094, 'm') + "%s", reg::kSz, false, longSwitch},
+      {"NUL inside", std::string("a%s\0tail", 8), reg::kBinary, true, "1x"},
+      {"DWORD mask", std::string("\x01\0\0\0", 4), reg::kDword, true, std::string("\x01\0\0\0", 4)},
+  };
+  for (const auto& c : cases) {
+    test::RemoveSettingsKey();
+    if (c.maskType != 0) {
+      StoreRawSetting(kSearchMaskName, c.maskType, c.mask.data(),
+                      static_cast<uint32_t>(c.mask.size() + (c.maskWithoutNul ? 0 : 1)));
+      for (const char* name : {kSpellingCyrillicName, kSpellingWwName, kSpellingWwwwName}) {
+        StoreTextSetting(name, c.switches);
+      }
+    }
+    RuleSettings settings;
+    ReadRuleSettings(&settings);
+    EXPECT_EQ(ReadText(kSearchMaskName, 4096), settings.searchMask) << c.what;
+    EXPECT_EQ(ReadText(kSearchMaskName, 1024), settings.searchMaskFitsSearchRule ? settings.searchMask : "") << c.what;
+    EXPECT_EQ(ReadIntSetting(kSpellingCyrillicName, 1), settings.spellingCyrillic) << c.what;
+    EXPECT_EQ(ReadIntSetting(kSpellingWwName, 1), settings.spellingWw) << c.what;
+    EXPECT_EQ(ReadIntSetting(kSpellingWwwwName, 1), settings.spellingWwww) << c.what;
+    RuleSettings maskOnly;
+    ReadSearchMaskSetting(&maskOnly);
+    EXPECT_STREQ(settings.searchMask, maskOnly.searchMask) << c.what;
+    EXPECT_EQ(settings.searchMaskFitsSearchRule, maskOnly.searchMaskFitsSearchRule) << c.what;
+  }
+}
+
 }  // namespace
 }  // namespace quillet
