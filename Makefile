@@ -73,13 +73,16 @@ test-dist: dist
 	  'C:\Program Files (x86)\Kestrowe\Quillet=$(BUILD)/win32/com' 'C:\Program Files\Kestrowe\Quillet=$(BUILD)/win64/com'
 
 # Benchmarks: an optimised host build without sanitizers, then Enter and the
-# browser stand-in under Wine; a missing figure fails the target.
+# browser stand-in under Wine; a missing figure fails the target. Everything
+# runs on one CPU (the programs, wineserver and Xvfb): on two, a timing swings
+# with the CPU each thread lands on.
 bench: deps $(WINE_ARCH)
 	cmake -S . -B $(BUILD)/bench -DCMAKE_BUILD_TYPE=Release -DQUILLET_SANITIZE=OFF >/dev/null
 	cmake --build $(BUILD)/bench -j $(JOBS) --target quillet_bench
-	$(BUILD)/bench/bench/quillet_bench
+	taskset -c 0 $(BUILD)/bench/bench/quillet_bench
 	tools/wine-prefix $(WINTEST) $(WINE_ARCH)
-	tools/with-display tools/run-windows-bench $(WINTEST) $(WINE_ARCH)
+	WINEPREFIX=$(abspath $(WINTEST))/wineprefix wineserver -k 2>/dev/null || true
+	taskset -c 0 tools/with-display tools/run-windows-bench $(WINTEST) $(WINE_ARCH)
 
 # make stress: many browser windows on many threads against the built
 # library for STRESS_SECONDS (make test runs it for 40 s), with the figures

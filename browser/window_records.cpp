@@ -8,19 +8,26 @@ namespace quillet {
 BrowserWindowRecords::BrowserWindowRecords() { InitializeCriticalSection(&lock_); }
 
 BrowserWindowRecords::~BrowserWindowRecords() {
-  while (BrowserWindowRecord* record = first_) {
-    first_ = record->next;
+  BrowserWindowRecord* record = TakeAll();
+  while (record != nullptr) {
+    BrowserWindowRecord* next = record->next;
     HeapDelete(record);
+    record = next;
   }
   DeleteCriticalSection(&lock_);
 }
 
+// Only at attach: a window attached again may come on any thread.
 bool BrowserWindowRecords::Holds(IUnknown* identity) {
+  bool found = false;
   EnterCriticalSection(&lock_);
-  BrowserWindowRecord* record = first_;
-  while (record != nullptr && record->identity != identity) record = record->next;
+  for (BrowserWindowRecord* first : buckets_) {
+    for (BrowserWindowRecord* record = first; record != nullptr && !found; record = record->next) {
+      found = record->identity == identity;
+    }
+  }
   LeaveCriticalSection(&lock_);
-  return record != nullptr;
+  return found;
 }
 
 bool BrowserWindowRecords::Add(DWORD threadId, IWebBrowser2* browser, IUnknown* identity, HWND window,
@@ -30,8 +37,9 @@ bool BrowserWindowRecords::Add(DWORD threadId, IWebBrowser2* browser, IUnknown* 
   if (record == nullptr) return false;
   browser->AddRef();
   EnterCriticalSection(&lock_);
-  record->next = first_;
-  first_ = record;
+  BrowserWindowRecord*& first = BucketOf(threadId);
+  record->next = first;
+  first = record;
   LeaveCriticalSection(&lock_);
   return true;
 }
@@ -39,7 +47,7 @@ bool BrowserWindowRecords::Add(DWORD threadId, IWebBrowser2* browser, IUnknown* 
 IWebBrowser2* BrowserWindowRecords::BrowserOfThread(DWORD threadId) {
   IWebBrowser2* browser = nullptr;
   EnterCriticalSection(&lock_);
-  for (BrowserWindowRecord* record = first_; record != nullptr; record = record->next) {
+  for (BrowserWindowRecord* record = BucketOf(threadId); record != nullptr; record = record->next) {
     if (record->threadId == threadId) {
       browser = record->browser;
       browser->AddRef();  // under the lock, so the record cannot be released meanwhile
@@ -53,7 +61,7 @@ IWebBrowser2* BrowserWindowRecords::BrowserOfThread(DWORD threadId) {
 HWND BrowserWindowRecords::WindowOfThread(DWORD threadId) {
   HWND window = nullptr;
   EnterCriticalSection(&lock_);
-  for (BrowserWindowRecord* record = first_; record != nullptr; record = record->next) {
+  for (BrowserWindowRecord* record = BucketOf(threadId); record != nullptr; record = record->next) {
     if (record->threadId == threadId) {
       window = record->window;
       break;
@@ -65,7 +73,7 @@ HWND BrowserWindowRecords::WindowOfThread(DWORD threadId) {
 
 BrowserWindowRecord* BrowserWindowRecords::TakeOfThread(DWORD threadId) {
   EnterCriticalSection(&lock_);
-  BrowserWindowRecord** link = &first_;
+  BrowserWindowRecord** link = &BucketOf(threadId);
   while (*link != nullptr && (*link)->threadId != threadId) link = &(*link)->next;
   BrowserWindowRecord* record = *link;
   if (record != nullptr) {
@@ -77,9 +85,15 @@ BrowserWindowRecord* BrowserWindowRecords::TakeOfThread(DWORD threadId) {
 }
 
 BrowserWindowRecord* BrowserWindowRecords::TakeAll() {
+  BrowserWindowRecord* all = nullptr;
   EnterCriticalSection(&lock_);
-  BrowserWindowRecord* all = first_;
-  first_ = nullptr;
+  for (BrowserWindowRecord*& first : buckets_) {
+    while (BrowserWindowRecord* record = first) {
+      first = record->next;
+      record->next = all;
+      all = record;
+    }
+  }
   LeaveCriticalSection(&lock_);
   return all;
 }

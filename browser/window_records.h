@@ -19,8 +19,10 @@ struct BrowserWindowRecord {
   BrowserWindowRecord* next;
 };
 
-// A short list, newest first, behind a lock: windows come and go on their
-// own threads. No browser is called while the lock is held.
+// Lists of records by thread, newest first, behind a lock: windows come and
+// go on their own threads, and an event finds its window by its thread in a
+// list of its own, however many windows are open. No browser is called while
+// the lock is held.
 class BrowserWindowRecords {
  public:
   BrowserWindowRecords();
@@ -44,7 +46,9 @@ class BrowserWindowRecords {
   BrowserWindowRecord* TakeAll();
 
  private:
-  BrowserWindowRecord* first_ = nullptr;
+  static constexpr unsigned kBuckets = 64;
+  BrowserWindowRecord*& BucketOf(DWORD threadId) { return buckets_[(threadId >> 2) % kBuckets]; }
+  BrowserWindowRecord* buckets_[kBuckets] = {};
   CRITICAL_SECTION lock_;
 };
 
