@@ -31,7 +31,7 @@ class ScriptEdgeTest : public ::testing::Test {
 TEST_F(ScriptEdgeTest, ReadOnlyKeyTakesNoValuesSilently) {
   Given({"RO\\Existing"});
   memory().SetReadOnly(CurrentUser(), "Software\\QuilletScriptTest\\RO", true);
-  EXPECT_EQ(Hex(kS_OK), Hex(Run(Scratch("RO = s 'x' { val N = s 'v' Existing = s 'y' }"))));
+  EXPECT_EQ(kS_OK, Run(Scratch("RO = s 'x' { val N = s 'v' Existing = s 'y' }")));
   EXPECT_EQ(Lines({"RO", "RO\\Existing", "RO\\Existing|=S:y"}), State());
   EXPECT_EQ(0u, memory().OpenHandleCount());
 }
@@ -39,7 +39,7 @@ TEST_F(ScriptEdgeTest, ReadOnlyKeyTakesNoValuesSilently) {
 TEST_F(ScriptEdgeTest, KeyCreatedBeneathAReadOnlyKeyFails) {
   Given({"RO"});
   memory().SetReadOnly(CurrentUser(), "Software\\QuilletScriptTest\\RO", true);
-  EXPECT_EQ(Hex(kDISP_E_EXCEPTION), Hex(Run(Scratch("RO { New }"))));
+  EXPECT_EQ(kDISP_E_EXCEPTION, Run(Scratch("RO { New }")));
   EXPECT_EQ(Lines({"RO"}), State());
   EXPECT_EQ(0u, memory().OpenHandleCount());
 }
@@ -47,41 +47,41 @@ TEST_F(ScriptEdgeTest, KeyCreatedBeneathAReadOnlyKeyFails) {
 TEST_F(ScriptEdgeTest, KeyThatCanBeNeitherOpenedNorCreatedFails) {
   Given({});
   memory().FailOperation(Op::Create, reg::kAccessDenied);
-  EXPECT_EQ(Hex(kDISP_E_EXCEPTION), Hex(Run(Scratch("A = s 'x'"))));
+  EXPECT_EQ(kDISP_E_EXCEPTION, Run(Scratch("A = s 'x'")));
   EXPECT_EQ(Lines({}), State());
 }
 
 TEST_F(ScriptEdgeTest, FailingCloseAfterACreationFails) {
   Given({});
   memory().FailOperation(Op::Close, reg::kInvalidHandle);
-  EXPECT_EQ(Hex(kDISP_E_EXCEPTION), Hex(Run(Scratch("A B"))));
+  EXPECT_EQ(kDISP_E_EXCEPTION, Run(Scratch("A B")));
 }
 
 TEST_F(ScriptEdgeTest, FailingCloseAfterAnOpenIsIgnored) {
   Given({"A", "B"});
   memory().FailOperation(Op::Close, reg::kInvalidHandle);
-  EXPECT_EQ(Hex(kS_OK), Hex(Run(Scratch("A B = s 'x'"))));
+  EXPECT_EQ(kS_OK, Run(Scratch("A B = s 'x'")));
   EXPECT_EQ(Lines({"A", "B", "B|=S:x"}), State());
 }
 
 TEST_F(ScriptEdgeTest, FailingCloseInTheUnregisterPassFails) {
   Given({"A"});
   memory().FailOperation(Op::Close, reg::kInvalidHandle);
-  EXPECT_EQ(Hex(kDISP_E_EXCEPTION), Hex(Run(Scratch("A"), false)));
+  EXPECT_EQ(kDISP_E_EXCEPTION, Run(Scratch("A"), false));
   EXPECT_EQ(Lines({"A"}), State());
 }
 
 TEST_F(ScriptEdgeTest, ValueThatCannotBeSetIsIgnored) {
   Given({});
   memory().FailOperation(Op::Set, reg::kAccessDenied);
-  EXPECT_EQ(Hex(kS_OK), Hex(Run(Scratch("A = s 'x' B = s 'y'"))));
+  EXPECT_EQ(kS_OK, Run(Scratch("A = s 'x' B = s 'y'")));
   EXPECT_EQ(Lines({"A", "B", "B|=S:y"}), State());
 }
 
 TEST_F(ScriptEdgeTest, KeyThatCannotBeDeletedIsIgnored) {
   Given({"A", "B"});
   memory().FailOperation(Op::DeleteKey, reg::kAccessDenied);
-  EXPECT_EQ(Hex(kS_OK), Hex(Run(Scratch("A B"), false)));
+  EXPECT_EQ(kS_OK, Run(Scratch("A B"), false));
   EXPECT_EQ(Lines({"A"}), State());
 }
 
@@ -90,16 +90,16 @@ TEST_F(ScriptEdgeTest, KeyThatCannotBeQueriedCountsAsEmpty) {
   // walked through without effect.
   Given({"A\\B"});
   memory().FailOperation(Op::QueryInfo, reg::kAccessDenied, 1, 2);  // A's first query
-  EXPECT_EQ(Hex(kS_OK), Hex(Run(Scratch("A { B }"), false)));
+  EXPECT_EQ(kS_OK, Run(Scratch("A { B }"), false));
   EXPECT_EQ(Lines({"A", "A\\B"}), State());
 }
 
 TEST_F(ScriptEdgeTest, KeyNameTooLongToRememberIsNeverDeleted) {
   const std::string shorter(259, 'K');
   Given({shorter, shorter + "L"});
-  EXPECT_EQ(Hex(kS_OK), Hex(Run(Scratch(shorter + "L"), false)));
+  EXPECT_EQ(kS_OK, Run(Scratch(shorter + "L"), false));
   EXPECT_EQ(Lines({shorter, shorter + "L"}), State());
-  EXPECT_EQ(Hex(kS_OK), Hex(Run(Scratch(shorter), false)));
+  EXPECT_EQ(kS_OK, Run(Scratch(shorter), false));
   EXPECT_EQ(Lines({shorter + "L"}), State());
 }
 
@@ -111,18 +111,18 @@ std::string Nested(int levels) {
 }
 
 TEST_F(ScriptEdgeTest, BlocksNestUpTo512Deep) {
-  EXPECT_EQ(Hex(kS_OK), Hex(Run(Nested(kMaxBlockDepth - 1))));
-  EXPECT_EQ(Hex(kS_OK), Hex(Run(Nested(kMaxBlockDepth - 1), false)));
+  EXPECT_EQ(kS_OK, Run(Nested(kMaxBlockDepth - 1)));
+  EXPECT_EQ(kS_OK, Run(Nested(kMaxBlockDepth - 1), false));
   EXPECT_EQ("<absent>", Dump(memory(), CurrentUser(), "K"));
-  EXPECT_EQ(Hex(kDISP_E_EXCEPTION), Hex(Run(Nested(kMaxBlockDepth))));
-  EXPECT_EQ(Hex(kDISP_E_EXCEPTION), Hex(Run(Nested(100000), false)));
+  EXPECT_EQ(kDISP_E_EXCEPTION, Run(Nested(kMaxBlockDepth)));
+  EXPECT_EQ(kDISP_E_EXCEPTION, Run(Nested(100000), false));
   EXPECT_EQ(0u, memory().OpenHandleCount());
 }
 
 TEST_F(ScriptEdgeTest, NoMemoryForTheExpandedText) {
   Given({"Keep"});
   FailScriptAllocation(0);
-  EXPECT_EQ(Hex(kE_OUTOFMEMORY), Hex(Run(Scratch("A"))));
+  EXPECT_EQ(kE_OUTOFMEMORY, Run(Scratch("A")));
   EXPECT_EQ(Lines({"Keep"}), State());
 }
 
@@ -133,17 +133,17 @@ TEST_F(ScriptEdgeTest, ExpandedTextThatCannotGrow) {
   // Allocations: the text, the ANSI form of the one name, then the growth.
   FailScriptAllocation(2);
   std::string script = Scratch("A = s '%Long%'");
-  EXPECT_EQ(Hex(kE_OUTOFMEMORY), Hex(RunScript(script.c_str(), true, table, memory())));
+  EXPECT_EQ(kE_OUTOFMEMORY, RunScript(script.c_str(), true, table, memory()));
   EXPECT_EQ(Lines({"Keep"}), State());
-  EXPECT_EQ(Hex(kS_OK), Hex(RunScript(script.c_str(), true, table, memory())));
+  EXPECT_EQ(kS_OK, RunScript(script.c_str(), true, table, memory()));
   EXPECT_EQ(Lines({"A", "A|=S:" + std::string(1000, 'v'), "Keep"}), State());
 }
 
 TEST_F(ScriptEdgeTest, ScriptEndingInALeadByte) {
   Given({"Keep"});
-  EXPECT_EQ(Hex(kDISP_E_EXCEPTION), Hex(RunDoubleByte(Scratch("A") + "\x81")));
-  EXPECT_EQ(Hex(kDISP_E_EXCEPTION), Hex(RunDoubleByte("HKCU { NoRemove Software { NoRemove QuilletScriptTest { B = s '\x81")));
-  EXPECT_EQ(Hex(kDISP_E_EXCEPTION), Hex(RunDoubleByte(Scratch("C") + "%\x81")));
+  EXPECT_EQ(kDISP_E_EXCEPTION, RunDoubleByte(Scratch("A") + "\x81"));
+  EXPECT_EQ(kDISP_E_EXCEPTION, RunDoubleByte("HKCU { NoRemove Software { NoRemove QuilletScriptTest { B = s '\x81"));
+  EXPECT_EQ(kDISP_E_EXCEPTION, RunDoubleByte(Scratch("C") + "%\x81"));
   EXPECT_EQ(Lines({"A", "Keep"}), State());
 }
 
@@ -188,7 +188,7 @@ TEST_P(DoubleByteTest, StepsOverTrailBytes) {
     const AnsiCodePage& page = doubleByte ? static_cast<const AnsiCodePage&>(ShiftJisLikeCodePage())
                                           : static_cast<const AnsiCodePage&>(SystemCodePage());
     Status hr = RunScript(row.script.c_str(), true, fixture.table(), fixture.memory(), page);
-    EXPECT_EQ(Hex(doubleByte ? row.doubleByte : row.singleByte), Hex(hr)) << (doubleByte ? "double" : "single");
+    EXPECT_EQ(doubleByte ? row.doubleByte : row.singleByte, hr) << (doubleByte ? "double" : "single");
     if (doubleByte) {
       EXPECT_EQ(Lines(row.after), fixture.ScratchDump());
     }

@@ -5,7 +5,6 @@
 
 #include <gtest/gtest.h>
 
-#include <cstdio>
 #include <string>
 
 #include "script/registry_script.h"
@@ -22,12 +21,6 @@ constexpr const char* kScratchPath = "Software\\QuilletScriptTest";
 inline std::string Scratch(const std::string& body) {
   return "HKCU\r\n{\r\n\tNoRemove Software\r\n\t{\r\n\t\tNoRemove QuilletScriptTest\r\n\t\t{\r\n" + body +
          "\r\n\t\t}\r\n\t}\r\n}\r\n";
-}
-
-inline std::string Hex(Status hr) {
-  char text[16];
-  std::snprintf(text, sizeof text, "0x%08X", static_cast<unsigned>(hr));
-  return text;
 }
 
 inline void RemoveScratch(RegistryApi& registry) { DeleteTree(registry, CurrentUser(), kScratchPath); }

@@ -266,7 +266,7 @@ std::string RowName(const ::testing::TestParamInfo<ScriptCase>& info) { return i
 void RunCase(const ScriptCase& row, bool platformRegistry) {
   ScriptFixture fixture(platformRegistry);
   Build(fixture.registry(), CurrentUser(), kScratchPath, row.before);
-  EXPECT_EQ(Hex(row.expected), Hex(fixture.Run(row.script, row.doRegister)));
+  EXPECT_EQ(row.expected, fixture.Run(row.script, row.doRegister));
   EXPECT_EQ(Lines(row.after), fixture.ScratchDump());
   if (!platformRegistry) {
     EXPECT_EQ(0u, fixture.memory().OpenHandleCount()) << "a key was left open";

@@ -67,7 +67,7 @@ TEST_P(ShippedScriptTest, RegistersEveryEntry) {
   Build(registry(), ClassesRoot(), kOtherClass, {});
   Build(registry(), CurrentUser(), kQuilletSettingsKey,
         {"|SearchMask=S:http://user.example/?q=%s", "|SpellingWw=S:0"});
-  ASSERT_EQ(Hex(kS_OK), Hex(Run(true)));
+  ASSERT_EQ(kS_OK, Run(true));
   std::vector<RegistrySubtree> expected = RegisteredContent(kModulePath);
   for (RegistrySubtree& subtree : expected) {
     // Other settings stay; the mask is written again.
@@ -75,24 +75,24 @@ TEST_P(ShippedScriptTest, RegistersEveryEntry) {
   }
   ExpectRegistered(expected);
   EXPECT_EQ("", Dump(registry(), ClassesRoot(), kOtherClass));
-  ASSERT_EQ(Hex(kS_OK), Hex(Run(true)));
+  ASSERT_EQ(kS_OK, Run(true));
   ExpectRegistered(expected);
 }
 
 TEST_P(ShippedScriptTest, UnregistersAndKeepsTheSharedParents) {
   Build(registry(), ClassesRoot(), kOtherClass, {});
-  ASSERT_EQ(Hex(kS_OK), Hex(Run(true)));
-  ASSERT_EQ(Hex(kS_OK), Hex(Run(false)));
+  ASSERT_EQ(kS_OK, Run(true));
+  ASSERT_EQ(kS_OK, Run(false));
   ExpectUnregistered();
   EXPECT_EQ("", Dump(registry(), ClassesRoot(), kOtherClass));
-  ASSERT_EQ(Hex(kS_OK), Hex(Run(false)));
+  ASSERT_EQ(kS_OK, Run(false));
   ExpectUnregistered();
 }
 
 TEST_P(ShippedScriptTest, SubkeyUnderTheSettingsKeyKeepsIt) {
-  ASSERT_EQ(Hex(kS_OK), Hex(Run(true)));
+  ASSERT_EQ(kS_OK, Run(true));
   Build(registry(), CurrentUser(), std::string(kQuilletSettingsKey) + "\\Sub", {});
-  ASSERT_EQ(Hex(kS_OK), Hex(Run(false)));
+  ASSERT_EQ(kS_OK, Run(false));
   // The mask is deleted through the key opened for reading, which the
   // platform refuses; it would have gone with its key.
   EXPECT_EQ(Lines({"Sub", "|SearchMask=S:" + std::string(kInitialSearchMask)}),
@@ -120,7 +120,7 @@ TEST(ShippedScriptRecoveryTest, FailingLastRootEntryKeepsTheOthers) {
   MemoryRegistry& memory = fixture.memory();
   Build(memory, LocalMachine(), "Software\\Microsoft\\Internet Explorer", {});
   memory.SetReadOnly(LocalMachine(), "Software\\Microsoft\\Internet Explorer", true);
-  EXPECT_EQ(Hex(kDISP_E_EXCEPTION), Hex(fixture.Run(ShippedScript(), true)));
+  EXPECT_EQ(kDISP_E_EXCEPTION, fixture.Run(ShippedScript(), true));
   for (const RegistrySubtree& subtree : RegisteredContent(kModulePath)) {
     const bool inTheFailedEntry = subtree.root == LocalMachine();
     EXPECT_EQ(inTheFailedEntry ? "<absent>" : Lines(subtree.lines), Dump(memory, subtree.root, subtree.path))
