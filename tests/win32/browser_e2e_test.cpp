@@ -92,20 +92,6 @@ TEST_F(BrowserEndToEnd, TypedTextIsRewrittenInTheRealAddressBar) {
   }
 }
 
-TEST_F(BrowserEndToEnd, AutosearchIsStoppedAndRedirected) {
-  const std::string autosearch = "http://autosearch/response.asp?MT=weather&srch=5";
-  std::vector<std::string> log =
-      RunBrowser(browser_, "--navigate \"" + autosearch + "\" --navigate http://example.com/");
-  int stop = IndexOf(log, "[1] Stop called");
-  int navigate = IndexOf(log, "[1] Navigate called");
-  ASSERT_GE(stop, 0) << Joined(log);
-  EXPECT_LT(stop, navigate) << "Stop, then Navigate";
-  EXPECT_GE(IndexOf(log, std::string("[1] arrived ") + kSearch + "weather"), 0) << Joined(log);
-  EXPECT_GE(IndexOf(log, "[1] stopped " + autosearch), 0) << Joined(log);
-  EXPECT_GE(IndexOf(log, "[1] arrived http://example.com/"), 0) << Joined(log);
-  EXPECT_EQ(1, CountPrefix(log, "[1] Stop called")) << "an ordinary navigation is left alone";
-}
-
 TEST_F(BrowserEndToEnd, OtherHostsAttachNothing) {
   std::vector<std::string> log = RunBrowser(otherHost_, "--type \"cats and dogs\"");
   EXPECT_GE(IndexOf(log, "[1] SetSite 00000000"), 0) << Joined(log);
@@ -131,13 +117,6 @@ TEST_F(BrowserEndToEnd, TwoWindowsEachGetTheirOwnRedirect) {
   EXPECT_EQ(1, CountPrefix(log, "[2] Stop called")) << Joined(log);
   EXPECT_GE(IndexOf(log, "[1] bar www.one.com"), 0) << Joined(log);
   EXPECT_GE(IndexOf(log, "[2] bar www.two.com"), 0) << Joined(log);
-}
-
-TEST_F(BrowserEndToEnd, OnQuitDisconnects) {
-  std::vector<std::string> log = RunBrowser(browser_, "--quit 1");
-  EXPECT_GE(IndexOf(log, "[1] event OnQuit"), 0) << Joined(log);
-  EXPECT_GE(IndexOf(log, "[1] unadvise 1"), 0) << Joined(log);
-  EXPECT_GE(IndexOf(log, "[1] sinks after quit 0"), 0) << Joined(log);
 }
 
 TEST_F(BrowserEndToEnd, ToolsMenuOpensTheOptionsDialogOverTheBrowser) {

@@ -1,5 +1,5 @@
-// The resources of the built library: the registry script byte for byte and
-// every string of the version resource.
+// The resources of the built library: the registry script byte for byte, and
+// a version resource whose fields agree with each other and with the file.
 #include <windows.h>
 
 #include <gtest/gtest.h>
@@ -40,59 +40,68 @@ TEST(DllResourcesTest, RegistryScriptIsTheScriptFileByteForByte) {
   FreeLibrary(library);
 }
 
-struct VersionString {
-  const char* name;
-  const char* value;
+// The version resource as Windows reads it: what each field must agree with,
+// not the resource script retyped.
+class VersionResource {
+ public:
+  explicit VersionResource(const char* path) {
+    DWORD handle = 0;
+    block_.resize(GetFileVersionInfoSizeA(path, &handle));
+    ok_ = !block_.empty() && GetFileVersionInfoA(path, 0, static_cast<DWORD>(block_.size()), block_.data());
+  }
+  bool ok() const { return ok_; }
+  const void* Value(const std::string& query, UINT* length) {
+    void* value = nullptr;
+    *length = 0;
+    return VerQueryValueA(block_.data(), query.c_str(), &value, length) ? value : nullptr;
+  }
+  // A string of the block the translation table names; null when absent.
+  const char* Text(const char* name) {
+    UINT length = 0;
+    const auto* translation = static_cast<const WORD*>(Value("\\VarFileInfo\\Translation", &length));
+    if (translation == nullptr || length < 4) return nullptr;
+    char block[32];
+    std::snprintf(block, sizeof block, "\\StringFileInfo\\%04x%04x\\", translation[0], translation[1]);
+    return static_cast<const char*>(Value(std::string(block) + name, &length));
+  }
+
+ private:
+  std::vector<char> block_;
+  bool ok_ = false;
 };
 
-TEST(DllResourcesTest, VersionResourceCarriesEveryString) {
-  DWORD handle = 0;
-  DWORD size = GetFileVersionInfoSizeA(BuiltDllPath(), &handle);
-  ASSERT_NE(0u, size);
-  std::vector<char> block(size);
-  ASSERT_TRUE(GetFileVersionInfoA(BuiltDllPath(), 0, size, block.data()));
+std::string Or(const char* text) { return text != nullptr ? text : "<absent>"; }
 
-  VS_FIXEDFILEINFO* fixed = nullptr;
+TEST(DllResourcesTest, VersionResourceAgreesWithItselfAndTheFile) {
+  VersionResource version(BuiltDllPath());
+  ASSERT_TRUE(version.ok());
   UINT length = 0;
-  ASSERT_TRUE(VerQueryValueA(block.data(), "\\", reinterpret_cast<void**>(&fixed), &length));
-  EXPECT_EQ(0x00010001u, fixed->dwFileVersionMS);
-  EXPECT_EQ(0x0000001Eu, fixed->dwFileVersionLS);
-  EXPECT_EQ(0x00010001u, fixed->dwProductVersionMS);
-  EXPECT_EQ(0x0000001Eu, fixed->dwProductVersionLS);
-  EXPECT_EQ(0x3Fu, fixed->dwFileFlagsMask);
-  EXPECT_EQ(0u, fixed->dwFileFlags);
-  EXPECT_EQ(static_cast<DWORD>(VOS__WINDOWS32), fixed->dwFileOS);
+  const auto* fixed = static_cast<const VS_FIXEDFILEINFO*>(version.Value("\\", &length));
+  ASSERT_NE(nullptr, fixed);
+  EXPECT_EQ(fixed->dwFileVersionMS, fixed->dwProductVersionMS);
+  EXPECT_EQ(fixed->dwFileVersionLS, fixed->dwProductVersionLS);
   EXPECT_EQ(static_cast<DWORD>(VFT_DLL), fixed->dwFileType);
-  EXPECT_EQ(0u, fixed->dwFileSubtype);
+  EXPECT_EQ(0u, fixed->dwFileFlags & fixed->dwFileFlagsMask) << "a release: no debug, pre-release or patched flag";
 
-  WORD* translation = nullptr;
-  ASSERT_TRUE(VerQueryValueA(block.data(), "\\VarFileInfo\\Translation", reinterpret_cast<void**>(&translation),
-                             &length));
-  ASSERT_EQ(4u, length);
-  EXPECT_EQ(0x0409, translation[0]);
-  EXPECT_EQ(0x04B0, translation[1]);
+  // "1.1.0.30" is shown "1.1.30", in the texts as everywhere else.
+  char shown[32];
+  std::snprintf(shown, sizeof shown, "%lu.%lu.%lu", static_cast<unsigned long>(HIWORD(fixed->dwFileVersionMS)),
+                static_cast<unsigned long>(LOWORD(fixed->dwFileVersionMS)),
+                static_cast<unsigned long>(LOWORD(fixed->dwFileVersionLS)));
+  EXPECT_EQ(shown, Or(version.Text("FileVersion")));
+  EXPECT_EQ(shown, Or(version.Text("ProductVersion")));
 
-  const VersionString strings[] = {
-      {"Comments", "support@kestrowe.example"},
-      {"CompanyName", "Kestrowe"},
-      {"FileDescription", "Veltrano"},
-      {"FileVersion", "1.1.30"},
-      {"InternalName", "quillet"},
-      {"LegalCopyright", "Copyright (C) 2026 Kestrowe"},
-      {"LegalTrademarks", ""},
-      {"OLESelfRegister", ""},
-      {"OriginalFilename", "quillet.dll"},
-      {"PrivateBuild", ""},
-      {"ProductName", "Veltrano"},
-      {"ProductVersion", "1.1.30"},
-      {"SpecialBuild", ""},
-  };
-  for (const VersionString& row : strings) {
-    std::string query = std::string("\\StringFileInfo\\040904b0\\") + row.name;
-    char* value = nullptr;
-    ASSERT_TRUE(VerQueryValueA(block.data(), query.c_str(), reinterpret_cast<void**>(&value), &length)) << row.name;
-    EXPECT_STREQ(row.value, value != nullptr ? value : "") << row.name;
-  }
+  // The names a user and the platform meet.
+  std::string file = BuiltDllPath();
+  file = file.substr(file.find_last_of("\\/") + 1);
+  EXPECT_EQ(file, Or(version.Text("OriginalFilename")));
+  EXPECT_EQ(file.substr(0, file.rfind('.')), Or(version.Text("InternalName")));
+  EXPECT_EQ("Veltrano", Or(version.Text("ProductName"))) << "the name the browser shows";
+  EXPECT_EQ(Or(version.Text("ProductName")), Or(version.Text("FileDescription")));
+  EXPECT_NE(nullptr, version.Text("OLESelfRegister")) << "regsvr32 and installers look for it";
+  const std::string company = Or(version.Text("CompanyName"));
+  EXPECT_NE(std::string::npos, Or(version.Text("LegalCopyright")).find(company)) << company;
+  EXPECT_NE(std::string::npos, Or(version.Text("Comments")).find(".example")) << "a domain no third party owns";
 }
 
 }  // namespace

@@ -2,6 +2,7 @@
 // in a process that is not the browser: argument checks and the answers that
 // need no browser.
 #include <windows.h>
+#include <exdispid.h>
 #include <docobj.h>
 #include <exdisp.h>
 #include <ocidl.h>
@@ -65,7 +66,7 @@ class VeltranoObjectTest : public ::testing::Test {
 };
 
 TEST_F(VeltranoObjectTest, InvokeWithoutParametersIsAnInvalidArgument) {
-  for (DISPID dispid : {250, 253, 0, 7, -1}) {
+  for (DISPID dispid : {DISPID_BEFORENAVIGATE2, DISPID_ONQUIT, 0, 7, -1}) {
     EXPECT_EQ(E_INVALIDARG, dispatch_->Invoke(dispid, IID_NULL, 0, DISPATCH_METHOD, nullptr, nullptr, nullptr,
                                               nullptr))
         << dispid;
@@ -76,11 +77,14 @@ TEST_F(VeltranoObjectTest, BeforeNavigate2NeedsTheUrlByReference) {
   VARIANTARG args[7];
   for (VARIANTARG& arg : args) VariantInit(&arg);
   DISPPARAMS five = {args, nullptr, 5, 0};
-  EXPECT_EQ(DISP_E_BADVARTYPE, dispatch_->Invoke(250, IID_NULL, 0, DISPATCH_METHOD, &five, nullptr, nullptr, nullptr));
+  EXPECT_EQ(DISP_E_BADVARTYPE, dispatch_->Invoke(DISPID_BEFORENAVIGATE2, IID_NULL, 0, DISPATCH_METHOD, &five, nullptr, nullptr, nullptr));
+  DISPPARAMS noArray = {nullptr, nullptr, 7, 0};
+  EXPECT_EQ(DISP_E_BADVARTYPE,
+            dispatch_->Invoke(DISPID_BEFORENAVIGATE2, IID_NULL, 0, DISPATCH_METHOD, &noArray, nullptr, nullptr, nullptr));
   DISPPARAMS seven = {args, nullptr, 7, 0};
   args[5].vt = VT_BSTR;
   args[5].bstrVal = nullptr;
-  EXPECT_EQ(DISP_E_BADVARTYPE, dispatch_->Invoke(250, IID_NULL, 0, DISPATCH_METHOD, &seven, nullptr, nullptr, nullptr));
+  EXPECT_EQ(DISP_E_BADVARTYPE, dispatch_->Invoke(DISPID_BEFORENAVIGATE2, IID_NULL, 0, DISPATCH_METHOD, &seven, nullptr, nullptr, nullptr));
   VARIANT url;
   VariantInit(&url);
   url.vt = VT_BSTR;
@@ -88,20 +92,26 @@ TEST_F(VeltranoObjectTest, BeforeNavigate2NeedsTheUrlByReference) {
   args[5].vt = VT_BYREF | VT_VARIANT;
   args[5].pvarVal = &url;
   // Not attached to any browser: accepted, and there is nobody to redirect.
-  EXPECT_EQ(S_OK, dispatch_->Invoke(250, IID_NULL, 0, DISPATCH_METHOD, &seven, nullptr, nullptr, nullptr));
-  EXPECT_EQ(S_OK, dispatch_->Invoke(253, IID_NULL, 0, DISPATCH_METHOD, &seven, nullptr, nullptr, nullptr));
+  EXPECT_EQ(S_OK, dispatch_->Invoke(DISPID_BEFORENAVIGATE2, IID_NULL, 0, DISPATCH_METHOD, &seven, nullptr, nullptr, nullptr));
+  EXPECT_EQ(S_OK, dispatch_->Invoke(DISPID_ONQUIT, IID_NULL, 0, DISPATCH_METHOD, &seven, nullptr, nullptr, nullptr));
   EXPECT_EQ(S_OK, dispatch_->Invoke(104, IID_NULL, 0, DISPATCH_METHOD, &seven, nullptr, nullptr, nullptr));
   VariantClear(&url);
 }
 
 TEST_F(VeltranoObjectTest, CommandTargetAnswers) {
+  constexpr DWORD kSupportedAndEnabled = OLECMDF_SUPPORTED | OLECMDF_ENABLED;
   EXPECT_EQ(S_OK, commands_->QueryStatus(nullptr, 3, nullptr, nullptr));
   OLECMD command[2] = {{10, 0}, {11, 0}};
+  EXPECT_EQ(S_OK, commands_->QueryStatus(nullptr, 0, command, nullptr));
+  EXPECT_EQ(0u, command[0].cmdf) << "a count of 0 marks nothing";
   EXPECT_EQ(S_OK, commands_->QueryStatus(nullptr, 2, command, nullptr));
-  EXPECT_EQ(3u, command[0].cmdf);
-  EXPECT_EQ(3u, command[1].cmdf);
+  EXPECT_EQ(kSupportedAndEnabled, command[0].cmdf);
+  EXPECT_EQ(kSupportedAndEnabled, command[1].cmdf);
   const GUID group = {0x1, 0x2, 0x3, {4, 5, 6, 7, 8, 9, 10, 11}};
-  EXPECT_EQ(static_cast<HRESULT>(0x80040104), commands_->Exec(&group, 1, 0, nullptr, nullptr));
+  command[0].cmdf = command[1].cmdf = 0;
+  EXPECT_EQ(S_OK, commands_->QueryStatus(&group, 2, command, nullptr)) << "the group is not looked at";
+  EXPECT_EQ(kSupportedAndEnabled, command[1].cmdf);
+  EXPECT_EQ(OLECMDERR_E_UNKNOWNGROUP, commands_->Exec(&group, 1, 0, nullptr, nullptr));
 }
 
 TEST_F(VeltranoObjectTest, OutsideTheBrowserSetSiteOnlyKeepsTheSite) {
