@@ -161,7 +161,9 @@ HRESULT BrowserHelper::SetSite(IUnknown* newSite) {
   SHANDLE_PTR handle = 0;
   attached->get_HWND(&handle);
   HWND window = reinterpret_cast<HWND>(handle);
+  EnterCriticalSection(&lock_);
   browserWindow = window;
+  LeaveCriticalSection(&lock_);
   SubclassAddressBars(window);
   ConnectWindow(attached, window);
   attached->Release();
@@ -200,7 +202,9 @@ HWND BrowserHelper::DialogOwner() {
   HWND own = windowRecords.WindowOfThread(GetCurrentThreadId());
   if (own != nullptr && IsWindow(own)) return own;
   // A destroyed owner keeps the dialog from opening.
+  EnterCriticalSection(&lock_);
   HWND last = browserWindow;
+  LeaveCriticalSection(&lock_);
   return last != nullptr && IsWindow(last) ? last : nullptr;
 }
 
@@ -248,7 +252,9 @@ void BrowserHelper::ConnectWindow(IWebBrowser2* windowBrowser, HWND window) {
   if (windowRecords.Holds(identity)) return;
   DWORD cookie = 0;
   if (!ConnectBrowserEvents(windowBrowser, sink_, &cookie, true)) return;
+  EnterCriticalSection(&lock_);
   eventCookie = cookie;
+  LeaveCriticalSection(&lock_);
   // A connection without a record could never be removed again.
   if (!windowRecords.Add(GetCurrentThreadId(), windowBrowser, identity, window, cookie)) {
     ConnectBrowserEvents(windowBrowser, sink_, &cookie, false);
