@@ -1,13 +1,16 @@
-// The resources of the built library: the registry script byte for byte and
-// every string of the version resource.
+// The resources of the built library: the registry script byte for byte,
+// every string of the version resource, and the options dialog's copyright
+// line and web address, which must agree with it.
 #include <windows.h>
 
 #include <gtest/gtest.h>
 
 #include <cstdio>
+#include <cstring>
 #include <string>
 #include <vector>
 
+#include "res/options_ids.h"
 #include "tests/win32/server_support.h"
 
 namespace quillet::test {
@@ -93,6 +96,51 @@ TEST(DllResourcesTest, VersionResourceCarriesEveryString) {
     ASSERT_TRUE(VerQueryValueA(block.data(), query.c_str(), reinterpret_cast<void**>(&value), &length)) << row.name;
     EXPECT_STREQ(row.value, value != nullptr ? value : "") << row.name;
   }
+}
+
+// The texts of the options dialog's template: the NUL-terminated UTF-16 runs
+// it holds (every text in a template starts on a WORD boundary).
+std::vector<std::wstring> DialogTexts(HMODULE library) {
+  std::vector<std::wstring> texts;
+  HRSRC info = FindResourceExA(library, MAKEINTRESOURCEA(5) /* RT_DIALOG */, MAKEINTRESOURCEA(IDD_OPTIONS),
+                               MAKELANGID(LANG_RUSSIAN, SUBLANG_DEFAULT));
+  if (info == nullptr) return texts;
+  const auto* words = static_cast<const wchar_t*>(LockResource(LoadResource(library, info)));
+  std::wstring run;
+  for (DWORD i = 0; i < SizeofResource(library, info) / sizeof(wchar_t); ++i) {
+    if (words[i] != L'\0') {
+      run += words[i];
+    } else if (!run.empty()) {
+      texts.push_back(run);
+      run.clear();
+    }
+  }
+  return texts;
+}
+
+std::wstring Widen(const char* text) { return std::wstring(text, text + strlen(text)); }
+
+TEST(DllResourcesTest, DialogCopyrightIsTheVersionResourcesAndItsAddressIsOnAnExampleDomain) {
+  DWORD handle = 0;
+  std::vector<char> block(GetFileVersionInfoSizeA(BuiltDllPath(), &handle));
+  ASSERT_FALSE(block.empty());
+  ASSERT_TRUE(GetFileVersionInfoA(BuiltDllPath(), 0, static_cast<DWORD>(block.size()), block.data()));
+  char* copyright = nullptr;
+  UINT length = 0;
+  ASSERT_TRUE(VerQueryValueA(block.data(), "\\StringFileInfo\\040904b0\\LegalCopyright",
+                             reinterpret_cast<void**>(&copyright), &length));
+
+  HMODULE library = LoadLibraryExA(BuiltDllPath(), nullptr, LOAD_LIBRARY_AS_DATAFILE);
+  ASSERT_NE(nullptr, library);
+  std::wstring dialogCopyright, address;
+  for (const std::wstring& text : DialogTexts(library)) {
+    // A control's text follows its class's atom without a NUL between them.
+    if (size_t at = text.find(L"Copyright"); at != std::wstring::npos) dialogCopyright = text.substr(at);
+    if (size_t at = text.find(L"http"); at != std::wstring::npos) address = text.substr(at);
+  }
+  FreeLibrary(library);
+  EXPECT_EQ(Widen(copyright), dialogCopyright);
+  EXPECT_EQ(L"http://www.kestrowe.example/", address);
 }
 
 }  // namespace
