@@ -82,6 +82,7 @@ Var SettingsCheckBox
 !define MUI_ABORTWARNING
 !define MUI_WELCOMEPAGE_TEXT "Setup installs Veltrano ${VERSION}, an add-on for Internet Explorer that corrects addresses typed in the keyboard layout meant for another language and searches from the address bar.$\r$\n$\r$\nIt serves the browser's 32-bit and 64-bit windows and every user account of this computer.$\r$\n$\r$\nClick Next to continue."
 !insertmacro MUI_PAGE_WELCOME
+!define MUI_PAGE_CUSTOMFUNCTION_LEAVE DirectoryLeave
 !define MUI_DIRECTORYPAGE_TEXT_TOP "Setup installs Veltrano in the folder below. On 64-bit Windows the 64-bit library goes to $PROGRAMFILES64\Kestrowe\Quillet when the folder below is the one offered, otherwise to its subfolder x64."
 !insertmacro MUI_PAGE_DIRECTORY
 !insertmacro MUI_PAGE_INSTFILES
@@ -304,26 +305,53 @@ Function FindEarlier
   ${EndIf}
 FunctionEnd
 
-; Refuses a folder $1 (the earlier installation's folder $2) that holds a
-; file of one of our names that setup did not put there: it is another
-; program's, and neither setup nor the uninstaller may replace or delete it.
-!macro RefuseForeignFile NAME
+; Into $0, why folder $1 (the earlier installation's folder $2; $3 "main"
+; for the folder of the uninstaller) cannot take our files, or "": a file of
+; one of our names that setup did not put there is another program's, and
+; neither setup nor the uninstaller may replace or delete it.
+!macro ForeignFile NAME
   ${If} ${FileExists} "$1\${NAME}"
     StrCpy $0 "$1 already holds ${NAME}, which belongs to another program. Choose a folder of its own for Veltrano."
-    Call Fail
+    Return
   ${EndIf}
 !macroend
-Function RefuseForeignFiles
+Function ForeignFileIn
+  StrCpy $0 ""
   ${If} $1 == ""
   ${OrIf} $1 == $2
     Return
   ${EndIf}
-  !insertmacro RefuseForeignFile quillet.dll
-  !insertmacro RefuseForeignFile quillet.ini
-  !insertmacro RefuseForeignFile quillet.chm
+  !insertmacro ForeignFile quillet.dll
+  !insertmacro ForeignFile quillet.ini
+  !insertmacro ForeignFile quillet.chm
   ${If} $3 == main
-    !insertmacro RefuseForeignFile uninstall.exe
-    !insertmacro RefuseForeignFile quillet-helper.exe
+    !insertmacro ForeignFile uninstall.exe
+    !insertmacro ForeignFile quillet-helper.exe
+  ${EndIf}
+FunctionEnd
+
+; Into $0, why setup cannot install into $INSTDIR, or "".
+Function CheckFolders
+  Call FindFolder64
+  Call FindEarlier
+  StrCpy $1 $INSTDIR
+  StrCpy $2 $EarlierDir
+  StrCpy $3 main
+  Call ForeignFileIn
+  ${If} $0 == ""
+    StrCpy $1 $Folder64
+    StrCpy $2 $EarlierDir64
+    StrCpy $3 ""
+    Call ForeignFileIn
+  ${EndIf}
+FunctionEnd
+
+; The directory page says so before anything is installed.
+Function DirectoryLeave
+  Call CheckFolders
+  ${If} $0 != ""
+    MessageBox MB_ICONEXCLAMATION $0
+    Abort
   ${EndIf}
 FunctionEnd
 
@@ -509,17 +537,10 @@ Section "Veltrano"
   StrCpy $Placed 0
   StrCpy $Aside none
   StrCpy $Aside64 none
-  Call FindFolder64
-  Call FindEarlier
-
-  StrCpy $1 $INSTDIR
-  StrCpy $2 $EarlierDir
-  StrCpy $3 main
-  Call RefuseForeignFiles
-  StrCpy $1 $Folder64
-  StrCpy $2 $EarlierDir64
-  StrCpy $3 ""
-  Call RefuseForeignFiles
+  Call CheckFolders
+  ${If} $0 != ""
+    Call Fail
+  ${EndIf}
   StrCpy $1 $INSTDIR
   StrCpy $2 $EarlierDir
   StrCpy $3 $EarlierCreated
