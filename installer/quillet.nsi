@@ -4,16 +4,17 @@
 ;
 ;   makensis -DVERSION=1.1.30 -DNUMERIC_VERSION=1.1.0.30 -DOUTFILE=<setup.exe>
 ;            -DX86_DIR=<folder> [-DX64_DIR=<folder>] -DHELPER_EXE=<exe> [-DSIGN=<command>] quillet.nsi
-;   makensis -DAMD64 -DVERSION=... -DNUMERIC_VERSION=... -DOUTFILE=... -DX64_DIR=<folder> quillet.nsi
+;   makensis -DAMD64 -DVERSION=... -DNUMERIC_VERSION=... -DOUTFILE=... -DX64_DIR=<folder>
+;            -DHELPER_EXE=<exe> quillet.nsi
 ;
 ; Each folder holds quillet.dll, quillet.ini and quillet.chm; HELPER_EXE is
 ; quillet-helper.exe, the per-account logon command and the quiet uninstall
-; command. SIGN, when defined, is a
-; command that signs the file it is given in place (tools/sign-file): it signs
-; the uninstaller and the setup. docs/installer.md says what setup does. The x86
+; command. SIGN, when defined, is a command that signs the file it is given in
+; place (tools/sign-file): it signs the uninstaller and the setup. The x86
 ; installer puts X86_DIR's files into $INSTDIR and, on 64-bit Windows,
 ; X64_DIR's into the 64-bit Program Files; the amd64 one puts X64_DIR's into
-; $INSTDIR. tools/quillet-version gives the two versions.
+; $INSTDIR. tools/quillet-version gives the two versions. docs/installer.md
+; says what setup and the uninstaller do in each case.
 
 Unicode true
 !ifdef AMD64
