@@ -77,6 +77,7 @@ Var Placed            ; 1: earlier files are being moved aside; 2: new files are
 Var KeptSettings      ; 1: the user's settings are copied aside
 Var RemoveSettings    ; uninstaller: 1 when the user asked to remove the settings
 Var SettingsCheckBox
+Var DirectoryText     ; the directory page's text: where the 64-bit library goes
 
 !define MUI_ICON "${NSISDIR}\Contrib\Graphics\Icons\modern-install.ico"
 !define MUI_UNICON "${NSISDIR}\Contrib\Graphics\Icons\modern-uninstall.ico"
@@ -84,7 +85,7 @@ Var SettingsCheckBox
 !define MUI_WELCOMEPAGE_TEXT "Setup installs Veltrano ${VERSION}, an add-on for Internet Explorer that corrects addresses typed in the keyboard layout meant for another language and searches from the address bar.$\r$\n$\r$\nIt serves the browser's 32-bit and 64-bit windows and every user account of this computer.$\r$\n$\r$\nClick Next to continue."
 !insertmacro MUI_PAGE_WELCOME
 !define MUI_PAGE_CUSTOMFUNCTION_LEAVE DirectoryLeave
-!define MUI_DIRECTORYPAGE_TEXT_TOP "Setup installs Veltrano in the folder below. On 64-bit Windows the 64-bit library goes to $PROGRAMFILES64\Kestrowe\Quillet when the folder below is the one offered, otherwise to its subfolder x64."
+!define MUI_DIRECTORYPAGE_TEXT_TOP "$DirectoryText"
 !insertmacro MUI_PAGE_DIRECTORY
 !insertmacro MUI_PAGE_INSTFILES
 !define MUI_FINISHPAGE_TEXT "Veltrano is installed.$\r$\n$\r$\nRestart Internet Explorer, then choose Tools > Veltrano Options... to pick a search engine."
@@ -269,6 +270,14 @@ FunctionEnd
 
 Function .onInit
   Call RequireAdministrator
+  StrCpy $DirectoryText "Setup installs Veltrano in the folder below."
+  !ifdef X64_DIR
+  StrCpy $0 "$PROGRAMFILES32\Kestrowe\Quillet"
+  Call Folder64Of
+  ${If} $0 != ""
+    StrCpy $DirectoryText "$DirectoryText The 64-bit library, for the browser's 64-bit tabs, goes to $0 when Veltrano goes to $PROGRAMFILES32\Kestrowe\Quillet, and otherwise to the subfolder x64 of the folder you choose."
+  ${EndIf}
+  !endif
 FunctionEnd
 
 Function .onInstSuccess
