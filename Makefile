@@ -1,6 +1,7 @@
 # make test: installs what is missing, builds both builds, runs every test.
 # make demo: the main job, shown under Wine.
-# make dist: the release (installer, zip, sums) in $(BUILD)/dist.
+# make dist: the release (installer, zip, sums) in $(BUILD)/dist; signed when
+# SIGN_KEY and SIGN_CERT name a key and its certificate (PEM).
 BUILD ?= build
 JOBS ?= 2
 # win32 where this machine runs 32-bit code, else win64.
@@ -62,15 +63,18 @@ dist: win32 win64
 	tools/make-dist $(BUILD)
 
 # The installer test on the shipped x86 installer, in a 64-bit prefix as on
-# 64-bit Windows, where it installs both libraries. Needs a machine that runs
-# 32-bit code.
+# 64-bit Windows, where it installs both libraries; the release is built again
+# signed with a throwaway certificate, and every signature is checked against
+# it. Needs a machine that runs 32-bit code.
 test-dist: dist
 	@[ "$(WINE_ARCH)" = win32 ] || { echo "test-dist: this machine cannot run 32-bit code"; exit 1; }
-	tools/with-display tests/win32/installer-test $(BUILD)/dist-test win64 \
-	  $(BUILD)/dist/quillet-setup-$(shell tools/quillet-version).exe \
+	tests/win32/dist-signing-test $(BUILD) $(BUILD)/dist-signed
+	QUILLET_SIGNED_BY=$(BUILD)/dist-signed/cert.pem tools/with-display tests/win32/installer-test $(BUILD)/dist-test win64 \
+	  $(BUILD)/dist-signed/dist/quillet-setup-$(shell tools/quillet-version).exe \
 	  $(BUILD)/win32/tests/win32/quillet-setup-refusing.exe $(BUILD)/win32/tools/iexplore.exe \
 	  $(BUILD)/win32/tests/win32/installed_help_test.exe \
-	  'C:\Program Files (x86)\Kestrowe\Quillet=$(BUILD)/win32/com' 'C:\Program Files\Kestrowe\Quillet=$(BUILD)/win64/com'
+	  'C:\Program Files (x86)\Kestrowe\Quillet=$(BUILD)/dist-signed/dist-files/x86' \
+	  'C:\Program Files\Kestrowe\Quillet=$(BUILD)/dist-signed/dist-files/x64'
 
 # Benchmarks: an optimised host build without sanitizers, then Enter and the
 # browser stand-in under Wine; a missing figure fails the target. Everything

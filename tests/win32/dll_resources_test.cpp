@@ -1,13 +1,16 @@
-// The resources of the built library: the registry script byte for byte, and
-// a version resource whose fields agree with each other and with the file.
+// The resources of the built library: the registry script byte for byte, a
+// version resource whose fields agree with each other and with the file, and
+// the options dialog's copyright line and web address, which agree with it.
 #include <windows.h>
 
 #include <gtest/gtest.h>
 
 #include <cstdio>
+#include <cstring>
 #include <string>
 #include <vector>
 
+#include "res/options_ids.h"
 #include "tests/win32/server_support.h"
 
 namespace quillet::test {
@@ -102,6 +105,44 @@ TEST(DllResourcesTest, VersionResourceAgreesWithItselfAndTheFile) {
   const std::string company = Or(version.Text("CompanyName"));
   EXPECT_NE(std::string::npos, Or(version.Text("LegalCopyright")).find(company)) << company;
   EXPECT_NE(std::string::npos, Or(version.Text("Comments")).find(".example")) << "a domain no third party owns";
+}
+
+// The texts of the options dialog's template: the NUL-terminated UTF-16 runs
+// it holds (every text in a template starts on a WORD boundary).
+std::vector<std::wstring> DialogTexts(HMODULE library) {
+  std::vector<std::wstring> texts;
+  HRSRC info = FindResourceExA(library, MAKEINTRESOURCEA(5) /* RT_DIALOG */, MAKEINTRESOURCEA(IDD_OPTIONS),
+                               MAKELANGID(LANG_RUSSIAN, SUBLANG_DEFAULT));
+  if (info == nullptr) return texts;
+  const auto* words = static_cast<const wchar_t*>(LockResource(LoadResource(library, info)));
+  std::wstring run;
+  for (DWORD i = 0; i < SizeofResource(library, info) / sizeof(wchar_t); ++i) {
+    if (words[i] != L'\0') {
+      run += words[i];
+    } else if (!run.empty()) {
+      texts.push_back(run);
+      run.clear();
+    }
+  }
+  return texts;
+}
+
+std::wstring Widen(const std::string& text) { return std::wstring(text.begin(), text.end()); }
+
+TEST(DllResourcesTest, DialogCopyrightIsTheVersionResourcesAndItsAddressIsOnAnExampleDomain) {
+  VersionResource version(BuiltDllPath());
+  ASSERT_TRUE(version.ok());
+  HMODULE library = LoadLibraryExA(BuiltDllPath(), nullptr, LOAD_LIBRARY_AS_DATAFILE);
+  ASSERT_NE(nullptr, library);
+  std::wstring dialogCopyright, address;
+  for (const std::wstring& text : DialogTexts(library)) {
+    // A control's text follows its class's atom without a NUL between them.
+    if (size_t at = text.find(L"Copyright"); at != std::wstring::npos) dialogCopyright = text.substr(at);
+    if (size_t at = text.find(L"http"); at != std::wstring::npos) address = text.substr(at);
+  }
+  FreeLibrary(library);
+  EXPECT_EQ(Widen(Or(version.Text("LegalCopyright"))), dialogCopyright);
+  EXPECT_EQ(L"http://www.kestrowe.example/", address);
 }
 
 }  // namespace
