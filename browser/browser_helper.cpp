@@ -7,7 +7,6 @@
 #include "browser/host_process.h"
 #include "core/autosearch.h"
 #include "core/format.h"
-#include "platform/process_heap.h"
 #include "settings/settings.h"
 #include "ui/options_dialog.h"
 
@@ -37,11 +36,10 @@ HWND FindAddressEdit(HWND worker) {
   return window;
 }
 
-}  // namespace
-
 // Edit boxes keep AddressEditProc, and the object its site and browser, for
 // the life of the process; were the library freed under them, a box would
-// call into nothing, and the browser would be released inside DllMain.
+// call into nothing, and the browser would be released inside DllMain. Taken
+// before the first site or edit box.
 bool PinModule() {
   static LONG pinned = 0;
   if (pinned != 0) return true;
@@ -53,6 +51,8 @@ bool PinModule() {
   InterlockedExchange(&pinned, 1);
   return true;
 }
+
+}  // namespace
 
 void SubclassAddressBars(HWND browserWindow) {
   for (HWND child = GetWindow(browserWindow, GW_CHILD); child != nullptr; child = GetWindow(child, GW_HWNDNEXT)) {
@@ -112,12 +112,7 @@ BrowserHelper::~BrowserHelper() {
 void BrowserHelper::Abandon() {
   browser = nullptr;
   site = nullptr;
-  BrowserWindowRecord* record = windowRecords.TakeAll();
-  while (record != nullptr) {
-    BrowserWindowRecord* next = record->next;
-    HeapDelete(record);
-    record = next;
-  }
+  windowRecords.ForgetAll();
 }
 
 // The old value, for the caller to release outside the lock.

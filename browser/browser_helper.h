@@ -60,9 +60,6 @@ class BrowserHelper {
 
 // The parts, for the helper and the tests.
 void SubclassAddressBars(HWND browserWindow);
-// Keeps the library loaded for the life of the process: taken before the
-// first site or edit box, so that neither outlives the code it calls.
-bool PinModule();
 bool ConnectBrowserEvents(IWebBrowser2* browser, IDispatch* sink, DWORD* eventCookie, bool connect);
 void StopBrowser(IWebBrowser2* browser);
 void NavigateBrowser(IWebBrowser2* browser, const char* url);

@@ -8,13 +8,17 @@ namespace quillet {
 BrowserWindowRecords::BrowserWindowRecords() { InitializeCriticalSection(&lock_); }
 
 BrowserWindowRecords::~BrowserWindowRecords() {
+  ForgetAll();
+  DeleteCriticalSection(&lock_);
+}
+
+void BrowserWindowRecords::ForgetAll() {
   BrowserWindowRecord* record = TakeAll();
   while (record != nullptr) {
     BrowserWindowRecord* next = record->next;
     HeapDelete(record);
     record = next;
   }
-  DeleteCriticalSection(&lock_);
 }
 
 // Only at attach: a window attached again may come on any thread.

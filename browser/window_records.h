@@ -26,7 +26,7 @@ struct BrowserWindowRecord {
 class BrowserWindowRecords {
  public:
   BrowserWindowRecords();
-  ~BrowserWindowRecords();  // frees what is left without calling anything
+  ~BrowserWindowRecords();  // ForgetAll
   BrowserWindowRecords(const BrowserWindowRecords&) = delete;
   BrowserWindowRecords& operator=(const BrowserWindowRecords&) = delete;
 
@@ -44,6 +44,8 @@ class BrowserWindowRecords {
   BrowserWindowRecord* TakeOfThread(DWORD threadId);
   // Takes every record out of the list, as a chain through `next`.
   BrowserWindowRecord* TakeAll();
+  // Frees every record without calling anything: no disconnection, no release.
+  void ForgetAll();
 
  private:
   static constexpr unsigned kBuckets = 64;
