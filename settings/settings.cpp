@@ -19,18 +19,46 @@ void CopyDefault(char* buffer, uint32_t size, const char* defaultText) {
   buffer[length] = '\0';
 }
 
+// The settings key opened for reading into `handle`; null when it cannot be.
+RegKey OpenSettingsKey(RegistryApi& registry, KeyHandle& handle) {
+  if (registry.OpenKey(CurrentUser(), kSettingsKeyPath, reg::kRead, handle.CloseAndReceive()) != reg::kSuccess) {
+    return nullptr;
+  }
+  return handle.get();
+}
+
+// An integer setting from the open key (null: none), or the default when it
+// cannot be read whole into kIntTextSize bytes.
+int32_t ReadInt(RegistryApi& registry, RegKey key, const char* name, int32_t defaultValue) {
+  char text[kIntTextSize];
+  if (key == nullptr || !QueryValueText(registry, key, name, text, sizeof text)) return defaultValue;
+  return ParseDecimal(text);
+}
+
+// The mask read whole in kMaskBufferSize bytes; whether a reader of
+// kFormatBufferSize bytes would have had it whole too follows from its size.
+void ReadMask(RegistryApi& registry, RegKey key, RuleSettings* settings) {
+  settings->searchMaskFitsSearchRule = false;
+  uint32_t byteCount = 0;
+  if (key == nullptr ||
+      !QueryValueText(registry, key, kSearchMaskName, settings->searchMask, kMaskBufferSize, nullptr, &byteCount)) {
+    settings->searchMask[0] = '\0';
+    return;
+  }
+  settings->searchMaskFitsSearchRule =
+      byteCount < kFormatBufferSize ||
+      (byteCount == kFormatBufferSize && std::memchr(settings->searchMask, '\0', byteCount) != nullptr);
+}
+
 }  // namespace
 
 void ReadSetting(const char* name, char* buffer, uint32_t size, const char* defaultText) {
   if (buffer == nullptr || size == 0) return;
   RegistryApi& registry = ActiveRegistry();
-  KeyHandle key(registry);
-  if (registry.OpenKey(CurrentUser(), kSettingsKeyPath, reg::kRead, key.CloseAndReceive()) != reg::kSuccess) {
-    CopyDefault(buffer, size, defaultText);
-    return;
-  }
+  KeyHandle handle(registry);
+  RegKey key = OpenSettingsKey(registry, handle);
   // Data that does not fit whole with its NUL reads as the default.
-  if (!QueryValueText(registry, key.get(), name, buffer, size)) CopyDefault(buffer, size, defaultText);
+  if (key == nullptr || !QueryValueText(registry, key, name, buffer, size)) CopyDefault(buffer, size, defaultText);
 }
 
 void WriteSetting(const char* name, const char* text) {
@@ -66,48 +94,14 @@ int32_t ParseDecimal(const char* text) {
   return static_cast<int32_t>(value);  // modulo 2^32, two's complement
 }
 
-namespace {
-
-// A switch as ReadIntSetting reads it, from an open key (null: none).
-int32_t ReadSwitch(RegistryApi& registry, RegKey key, const char* name) {
-  char text[kIntTextSize];
-  if (key == nullptr || !QueryValueText(registry, key, name, text, sizeof text)) return 1;
-  return ParseDecimal(text);
-}
-
-// The mask read whole in kMaskBufferSize bytes; whether a reader of
-// kFormatBufferSize bytes would have had it whole too follows from its size.
-void ReadMask(RegistryApi& registry, RegKey key, RuleSettings* settings) {
-  settings->searchMask[0] = '\0';
-  settings->searchMaskFitsSearchRule = false;
-  uint32_t byteCount = 0;
-  if (key == nullptr ||
-      !QueryValueText(registry, key, kSearchMaskName, settings->searchMask, kMaskBufferSize, nullptr, &byteCount)) {
-    settings->searchMask[0] = '\0';
-    return;
-  }
-  settings->searchMaskFitsSearchRule =
-      byteCount < kFormatBufferSize ||
-      (byteCount == kFormatBufferSize && std::memchr(settings->searchMask, '\0', byteCount) != nullptr);
-}
-
-RegKey OpenSettingsKey(RegistryApi& registry, KeyHandle& key) {
-  if (registry.OpenKey(CurrentUser(), kSettingsKeyPath, reg::kRead, key.CloseAndReceive()) != reg::kSuccess) {
-    return nullptr;
-  }
-  return key.get();
-}
-
-}  // namespace
-
 void ReadRuleSettings(RuleSettings* settings) {
   RegistryApi& registry = ActiveRegistry();
   KeyHandle handle(registry);
   RegKey key = OpenSettingsKey(registry, handle);
   ReadMask(registry, key, settings);
-  settings->spellingCyrillic = ReadSwitch(registry, key, kSpellingCyrillicName);
-  settings->spellingWw = ReadSwitch(registry, key, kSpellingWwName);
-  settings->spellingWwww = ReadSwitch(registry, key, kSpellingWwwwName);
+  settings->spellingCyrillic = ReadInt(registry, key, kSpellingCyrillicName, 1);
+  settings->spellingWw = ReadInt(registry, key, kSpellingWwName, 1);
+  settings->spellingWwww = ReadInt(registry, key, kSpellingWwwwName, 1);
 }
 
 void ReadSearchMaskSetting(RuleSettings* settings) {
@@ -117,11 +111,9 @@ void ReadSearchMaskSetting(RuleSettings* settings) {
 }
 
 int32_t ReadIntSetting(const char* name, int32_t defaultValue) {
-  char defaultText[16];
-  FormatDecimal(defaultValue, defaultText);
-  char text[kIntTextSize];
-  ReadSetting(name, text, sizeof text, defaultText);
-  return ParseDecimal(text);
+  RegistryApi& registry = ActiveRegistry();
+  KeyHandle handle(registry);
+  return ReadInt(registry, OpenSettingsKey(registry, handle), name, defaultValue);
 }
 
 void WriteIntSetting(const char* name, int32_t value) {
