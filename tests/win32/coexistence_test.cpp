@@ -13,6 +13,7 @@
 #include <string>
 
 #include "../settings_fixture.h"
+#include "bound_procedures.h"
 #include "browser/address_edit.h"
 #include "loaded_server.h"
 #include "quillet_h.h"
@@ -28,39 +29,12 @@ using standin::Browser;
 using standin::UiThread;
 using test::CountingBrowser;
 using test::CountingSite;
+using test::Bind;
+using test::boundSlots;
+using test::kProbeMessage;
 using test::LoadedServer;
 
 constexpr char kMask[] = "http://e.com/search?q=%s";
-constexpr UINT kProbe = WM_APP + 0x33;
-
-// Procedures bound to one window each, as window frameworks make them: a
-// call for any other window, or after the window is gone, is a fault.
-struct BoundProc {
-  HWND window = nullptr;
-  WNDPROC below = nullptr;
-  bool freed = false;
-  int probes = 0;
-  int strayCalls = 0;
-};
-BoundProc bound[2];
-
-template <int N>
-LRESULT CALLBACK BoundWindowProc(HWND window, UINT message, WPARAM wParam, LPARAM lParam) {
-  BoundProc& self = bound[N];
-  if (self.freed || window != self.window) {
-    ++self.strayCalls;
-    return DefWindowProcA(window, message, wParam, lParam);
-  }
-  if (message == kProbe) ++self.probes;
-  return CallWindowProcA(self.below, window, message, wParam, lParam);
-}
-
-void Bind(int n, HWND edit, WNDPROC proc) {
-  bound[n] = BoundProc{};
-  bound[n].window = edit;
-  bound[n].below = reinterpret_cast<WNDPROC>(SetWindowLongPtrA(edit, GWLP_WNDPROC, reinterpret_cast<LONG_PTR>(proc)));
-}
-
 class CoexistenceTest : public test::SettingsTest {
  protected:
   void SetUp() override {
@@ -106,24 +80,24 @@ TEST_F(CoexistenceTest, EachBoxHandsOnToItsOwnPreviousProcedure) {
   Browser* windows[2];
   for (int n = 0; n < 2; ++n) {
     windows[n] = OpenWindow(threads[n], n + 1);
-    threads[n].Run([&] { Bind(n, windows[n]->edit(), n == 0 ? BoundWindowProc<0> : BoundWindowProc<1>); });
+    threads[n].Run([&] { Bind(n, windows[n]->edit()); });
     Attach(threads[n], windows[n]);
   }
   for (int n = 0; n < 2; ++n) {
-    SendMessageA(windows[n]->edit(), kProbe, 0, 0);
-    EXPECT_EQ(1, bound[n].probes) << "window " << n + 1;
+    SendMessageA(windows[n]->edit(), kProbeMessage, 0, 0);
+    EXPECT_EQ(1, boundSlots[n].probes) << "window " << n + 1;
   }
-  EXPECT_EQ(0, bound[0].strayCalls + bound[1].strayCalls);
+  EXPECT_EQ(0, boundSlots[0].strayCalls + boundSlots[1].strayCalls);
 
   // Window 2 goes, and its bound procedure with it.
   threads[1].Run([&] { DestroyWindow(windows[1]->frame()); });
-  bound[1].freed = true;
+  test::Unbind(1);
   threads[0].Run([&] {
     SetWindowTextA(windows[0]->edit(), "cats and dogs");
     SendMessageA(windows[0]->edit(), WM_KEYDOWN, VK_RETURN, 0x001C0001);
   });
   EXPECT_EQ("http://e.com/search?q=cats and dogs", windows[0]->location());
-  EXPECT_EQ(0, bound[1].strayCalls) << "window 1's messages reached window 2's freed procedure";
+  EXPECT_EQ(0, boundSlots[1].strayCalls) << "window 1's messages reached window 2's freed procedure";
   for (int n = 0; n < 2; ++n) Close(threads[n], windows[n]);
   LetGoOfBrowsers();
 }
@@ -150,7 +124,7 @@ TEST(ForeignFrameHost, Serve) {
 TEST_F(CoexistenceTest, ATabProcessLeavesTheFramesBoxAlone) {
   // Our own window first: its box must keep handing on to its own procedure.
   Browser own(1, 1);
-  Bind(0, own.edit(), BoundWindowProc<0>);
+  Bind(0, own.edit());
   ASSERT_EQ(S_OK, site_->SetSite(static_cast<IWebBrowser2*>(&own)));
 
   char folder[MAX_PATH], file[MAX_PATH];
@@ -188,9 +162,9 @@ TEST_F(CoexistenceTest, ATabProcessLeavesTheFramesBoxAlone) {
   EXPECT_EQ(nullptr, GetPropA(edit, kAddressEditMark)) << "a box we could not subclass is marked";
   EXPECT_EQ(foreignProc, GetWindowLongPtrA(edit, GWLP_WNDPROC));
 
-  bound[0].probes = 0;
-  SendMessageA(own.edit(), kProbe, 0, 0);
-  EXPECT_EQ(1, bound[0].probes) << "our own box lost its previous procedure";
+  boundSlots[0].probes = 0;
+  SendMessageA(own.edit(), kProbeMessage, 0, 0);
+  EXPECT_EQ(1, boundSlots[0].probes) << "our own box lost its previous procedure";
   SetWindowTextA(own.edit(), "ww.example.com");
   SendMessageA(own.edit(), WM_KEYDOWN, VK_RETURN, 0x001C0001);
   EXPECT_EQ("http://www.example.com/", own.location());

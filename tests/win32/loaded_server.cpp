@@ -11,10 +11,9 @@ LoadedServer::LoadedServer(const char* path) {
   if (module_ == nullptr) return;
   auto getClassObject = reinterpret_cast<GetClassObjectFunction>(
       reinterpret_cast<void*>(GetProcAddress(module_, "DllGetClassObject")));
-  if (getClassObject == nullptr ||
-      FAILED(getClassObject(CLSID_Veltrano, IID_IClassFactory, reinterpret_cast<void**>(&factory_)))) {
-    factory_ = nullptr;
-  }
+  if (getClassObject == nullptr) return;
+  status_ = getClassObject(CLSID_Veltrano, IID_IClassFactory, reinterpret_cast<void**>(&factory_));
+  if (FAILED(status_)) factory_ = nullptr;
 }
 
 LoadedServer::~LoadedServer() { FreeFactory(); }
@@ -24,10 +23,11 @@ void LoadedServer::FreeFactory() {
   factory_ = nullptr;
 }
 
-void* LoadedServer::Create(REFIID riid) {
+void* LoadedServer::Create(REFIID riid, HRESULT* result) {
   void* object = nullptr;
-  if (factory_ == nullptr || FAILED(factory_->CreateInstance(nullptr, riid, &object))) return nullptr;
-  return object;
+  HRESULT hr = factory_ != nullptr ? factory_->CreateInstance(nullptr, riid, &object) : E_FAIL;
+  if (result != nullptr) *result = hr;
+  return SUCCEEDED(hr) ? object : nullptr;
 }
 
 HRESULT STDMETHODCALLTYPE CountingBrowser::QueryInterface(REFIID riid, void** ppv) {
@@ -61,7 +61,10 @@ HRESULT STDMETHODCALLTYPE CountingSite::QueryInterface(REFIID riid, void** ppv) 
     AddRef();
     return S_OK;
   }
-  if (browser_ != nullptr && IsEqualIID(riid, IID_IWebBrowser2)) return browser_->QueryInterface(riid, ppv);
+  if (IsEqualIID(riid, IID_IWebBrowser2)) {
+    InterlockedIncrement(&browserQueries_);
+    if (browser_ != nullptr) return browser_->QueryInterface(riid, ppv);
+  }
   return E_NOINTERFACE;
 }
 

@@ -20,14 +20,18 @@ class LoadedServer {
   LoadedServer& operator=(const LoadedServer&) = delete;
 
   bool loaded() const { return factory_ != nullptr; }
+  // What DllGetClassObject answered (E_FAIL when the library did not load).
+  HRESULT status() const { return status_; }
   HMODULE module() const { return module_; }
-  // The one object, asked for `riid`; null on failure.
-  void* Create(REFIID riid);
+  // The one object, asked for `riid`; null on failure. `result`, when not
+  // null, gets what CreateInstance answered.
+  void* Create(REFIID riid, HRESULT* result = nullptr);
   void FreeFactory();
 
  private:
   HMODULE module_ = nullptr;
   IClassFactory* factory_ = nullptr;
+  HRESULT status_ = E_FAIL;
 };
 
 // A browser with no address bar and no events, whose window is whatever the
@@ -58,11 +62,13 @@ class CountingBrowser final : public WebBrowserBase {
 };
 
 // A site that answers for IWebBrowser2 with its browser, or for nothing but
-// IUnknown when it has none; counted like the browser.
+// IUnknown when it has none; counted like the browser, and counting the
+// times it was asked for a browser.
 class CountingSite final : public IUnknown {
  public:
   explicit CountingSite(IWebBrowser2* browser = nullptr) : browser_(browser) {}
   LONG references() const { return references_; }
+  LONG browserQueries() const { return browserQueries_; }
 
   HRESULT STDMETHODCALLTYPE QueryInterface(REFIID riid, void** ppv) override;
   ULONG STDMETHODCALLTYPE AddRef() override { return static_cast<ULONG>(InterlockedIncrement(&references_)); }
@@ -71,6 +77,7 @@ class CountingSite final : public IUnknown {
  private:
   IWebBrowser2* browser_;
   LONG references_ = 1;
+  LONG browserQueries_ = 0;
 };
 
 }  // namespace quillet::test

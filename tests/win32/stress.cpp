@@ -9,26 +9,28 @@
 #include <windows.h>
 #include <psapi.h>
 
-#include <array>
 #include <atomic>
 #include <cstdio>
 #include <cstdlib>
-#include <string>
-#include <utility>
 #include <vector>
 
+#include "bound_procedures.h"
 #include "loaded_server.h"
+#include "settings/settings.h"
 #include "server_support.h"
 #include "standin_browser.h"
 
 namespace {
 
+using quillet::test::Bind;
 using quillet::test::CountingSite;
+using quillet::test::StrayCalls;
+using quillet::test::Unbind;
 using quillet::test::LoadedServer;
 using standin::Browser;
 
 constexpr int kThreads = 8;
-constexpr char kSettingsKey[] = "Software\\Kestrowe\\Quillet";
+static_assert(kThreads * 2 <= quillet::test::kBoundSlots, "two bound slots a thread");
 constexpr char kMask[] = "http://e.com/search?q=%s";
 // Growth allowed between the two samples: a little for the platform's own
 // caches, plus a share per window that a leak of a handle, or of a few
@@ -40,43 +42,11 @@ const char* libraryPath = nullptr;
 DWORD deadline = 0;
 std::atomic<long> lifetimes{0};
 std::atomic<long> wrongPages{0};
-std::atomic<long> strayCalls{0};
 std::atomic<long> failedLoads{0};
 // Wine's edit boxes lay out text through a script cache that is not safe on
 // two threads at once (it faults inside gdi32): boxes are made, filled,
 // painted and destroyed one at a time; the rest runs on all threads at once.
 CRITICAL_SECTION typing;
-
-// Procedures bound to one window each, as window frameworks make them: two
-// slots a thread, reused window after window, so a call that still goes to
-// a slot after its window is gone, or for another window, is seen.
-struct BoundSlot {
-  std::atomic<HWND> window{nullptr};
-  WNDPROC below = nullptr;
-};
-BoundSlot slots[kThreads * 2];
-
-template <int N>
-LRESULT CALLBACK SlotProc(HWND window, UINT message, WPARAM wParam, LPARAM lParam) {
-  BoundSlot& slot = slots[N];
-  if (slot.window.load() != window) {
-    ++strayCalls;
-    return DefWindowProcA(window, message, wParam, lParam);
-  }
-  return CallWindowProcA(slot.below, window, message, wParam, lParam);
-}
-
-template <int... N>
-constexpr std::array<WNDPROC, sizeof...(N)> SlotProcs(std::integer_sequence<int, N...>) {
-  return {{&SlotProc<N>...}};
-}
-constexpr std::array<WNDPROC, kThreads * 2> slotProcs = SlotProcs(std::make_integer_sequence<int, kThreads * 2>{});
-
-void Bind(int slot, HWND edit) {
-  slots[slot].below =
-      reinterpret_cast<WNDPROC>(SetWindowLongPtrA(edit, GWLP_WNDPROC, reinterpret_cast<LONG_PTR>(slotProcs[slot])));
-  slots[slot].window = edit;
-}
 
 void PumpMessages() {
   MSG message;
@@ -115,6 +85,8 @@ void OneWindow(Worker& worker, long serial) {
     ++failedLoads;
     return;
   }
+  // Two bound slots a thread, reused window after window, so that a call
+  // still going to a slot after its window is gone is seen.
   const int under = (worker.index - 1) * 2, over = under + 1;
   EnterCriticalSection(&typing);
   auto* browser = new Browser(worker.index * 100000 + static_cast<int>(serial % 100000), 1 + serial % 2, true);
@@ -143,8 +115,8 @@ void OneWindow(Worker& worker, long serial) {
   EnterCriticalSection(&typing);
   browser->DestroyFrame();
   LeaveCriticalSection(&typing);
-  slots[under].window = nullptr;
-  slots[over].window = nullptr;
+  Unbind(under);
+  Unbind(over);
   server.FreeFactory();
   FreeLibrary(server.module());  // COM's own FreeLibrary once the object is gone
   worker.closed.push_back(browser);
@@ -190,35 +162,12 @@ Sample Measure() {
   return sample;
 }
 
-bool ReadMask(std::string* mask) {
-  char data[1024];
-  DWORD size = sizeof data, type = 0;
-  if (RegGetValueA(HKEY_CURRENT_USER, kSettingsKey, "SearchMask", RRF_RT_REG_SZ, &type, data, &size) != ERROR_SUCCESS) {
-    return false;
-  }
-  *mask = data;
-  return true;
-}
-
-void WriteMask(const char* mask) {
-  HKEY key = nullptr;
-  if (RegCreateKeyExA(HKEY_CURRENT_USER, kSettingsKey, 0, nullptr, 0, KEY_SET_VALUE, nullptr, &key, nullptr) != 0) return;
-  if (mask != nullptr) {
-    RegSetValueExA(key, "SearchMask", 0, REG_SZ, reinterpret_cast<const BYTE*>(mask), lstrlenA(mask) + 1);
-  } else {
-    RegDeleteValueA(key, "SearchMask");
-  }
-  RegCloseKey(key);
-}
-
 }  // namespace
 
 int main(int argc, char** argv) {
   const long seconds = argc > 1 ? std::atol(argv[1]) : 30;
   libraryPath = argc > 2 ? argv[2] : quillet::test::BuiltDllPath();
-  std::string savedMask;
-  const bool hadMask = ReadMask(&savedMask);
-  WriteMask(kMask);
+  quillet::WriteSetting(quillet::kSearchMaskName, kMask);
   CoInitializeEx(nullptr, COINIT_APARTMENTTHREADED);
   InitializeCriticalSection(&typing);
 
@@ -294,11 +243,10 @@ int main(int argc, char** argv) {
     check(false, "at least 20 window lifetimes between the two samples");
   }
   check(wrongPages == 0, "every Enter and autosearch reached its page");
-  check(strayCalls == 0, "no box's message reached another window's procedure");
+  check(StrayCalls() == 0, "no box's message reached another window's procedure");
   check(failedLoads == 0, "the library loaded and created its object for every window");
   check(stillHeld == 0, "every browser released at the end");
   check(siteHeld == 0, "every site released at the end");
-  WriteMask(hadMask ? savedMask.c_str() : nullptr);
   CoUninitialize();
   std::printf("%d passed, %d failed\n", passed, failed);
   return failed == 0 ? 0 : 1;

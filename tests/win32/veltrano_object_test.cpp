@@ -9,46 +9,24 @@
 
 #include <gtest/gtest.h>
 
+#include "loaded_server.h"
 #include "quillet_h.h"
 #include "tests/win32/server_support.h"
 
 namespace quillet::test {
 namespace {
 
-using GetClassObjectFunction = HRESULT(STDAPICALLTYPE*)(REFCLSID, REFIID, void**);
-
-// A site that counts what it is asked for.
-class CountingSite : public IUnknown {
- public:
-  HRESULT STDMETHODCALLTYPE QueryInterface(REFIID riid, void** ppv) override {
-    if (IsEqualIID(riid, IID_IWebBrowser2)) ++browserQueries;
-    if (IsEqualIID(riid, IID_IUnknown)) {
-      *ppv = this;
-      AddRef();
-      return S_OK;
-    }
-    *ppv = nullptr;
-    return E_NOINTERFACE;
-  }
-  ULONG STDMETHODCALLTYPE AddRef() override { return static_cast<ULONG>(++references); }
-  ULONG STDMETHODCALLTYPE Release() override { return static_cast<ULONG>(--references); }
-  int references = 1;
-  int browserQueries = 0;
-};
-
 class VeltranoObjectTest : public ::testing::Test {
  protected:
   void SetUp() override {
-    library_ = LoadLibraryA(BuiltDllPath());
-    ASSERT_NE(nullptr, library_);
-    auto getClassObject = reinterpret_cast<GetClassObjectFunction>(
-        reinterpret_cast<void*>(GetProcAddress(library_, "DllGetClassObject")));
-    IClassFactory* factory = nullptr;
-    ASSERT_EQ(S_OK, getClassObject(CLSID_Veltrano, IID_IClassFactory, reinterpret_cast<void**>(&factory)));
-    ASSERT_EQ(S_OK, factory->CreateInstance(nullptr, IID_IObjectWithSite, reinterpret_cast<void**>(&site_)));
+    ASSERT_NE(nullptr, server_.module()) << BuiltDllPath();
+    ASSERT_EQ(S_OK, server_.status());
+    HRESULT created = E_FAIL;
+    site_ = static_cast<IObjectWithSite*>(server_.Create(IID_IObjectWithSite, &created));
+    ASSERT_EQ(S_OK, created);
     ASSERT_EQ(S_OK, site_->QueryInterface(IID_IOleCommandTarget, reinterpret_cast<void**>(&commands_)));
     ASSERT_EQ(S_OK, site_->QueryInterface(IID_IDispatch, reinterpret_cast<void**>(&dispatch_)));
-    factory->Release();
+    server_.FreeFactory();
   }
   void TearDown() override {
     if (site_ != nullptr) site_->SetSite(nullptr);
@@ -56,10 +34,10 @@ class VeltranoObjectTest : public ::testing::Test {
                            static_cast<IUnknown*>(site_)}) {
       if (held != nullptr) held->Release();
     }
-    if (library_ != nullptr) FreeLibrary(library_);
+    if (server_.module() != nullptr) FreeLibrary(server_.module());
   }
 
-  HMODULE library_ = nullptr;
+  LoadedServer server_{BuiltDllPath()};
   IObjectWithSite* site_ = nullptr;
   IOleCommandTarget* commands_ = nullptr;
   IDispatch* dispatch_ = nullptr;
@@ -122,14 +100,14 @@ TEST_F(VeltranoObjectTest, OutsideTheBrowserSetSiteOnlyKeepsTheSite) {
 
   CountingSite site;
   EXPECT_EQ(S_OK, site_->SetSite(&site));
-  EXPECT_EQ(2, site.references);
-  EXPECT_EQ(0, site.browserQueries) << "no browser is asked for outside iexplore.exe";
+  EXPECT_EQ(2, site.references());
+  EXPECT_EQ(0, site.browserQueries()) << "no browser is asked for outside iexplore.exe";
   IUnknown* unknown = nullptr;
   EXPECT_EQ(S_OK, site_->GetSite(IID_IUnknown, reinterpret_cast<void**>(&unknown)));
   EXPECT_EQ(static_cast<IUnknown*>(&site), unknown);
   unknown->Release();
   EXPECT_EQ(S_OK, site_->SetSite(nullptr));
-  EXPECT_EQ(1, site.references);
+  EXPECT_EQ(1, site.references());
   EXPECT_EQ(E_FAIL, site_->GetSite(IID_IUnknown, &out));
 }
 
