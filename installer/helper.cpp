@@ -18,19 +18,20 @@
 #include <cstring>
 
 #include "initial_search_mask.h"
+#include "settings/settings.h"  // the key and value names only
 
 namespace {
 
 DWORD GiveInitialSettings() {
   HKEY key;
-  if (RegCreateKeyExA(HKEY_CURRENT_USER, "Software\\Kestrowe\\Quillet", 0, nullptr, 0,
+  if (RegCreateKeyExA(HKEY_CURRENT_USER, quillet::kSettingsKeyPath, 0, nullptr, 0,
                       KEY_QUERY_VALUE | KEY_SET_VALUE, nullptr, &key, nullptr) != ERROR_SUCCESS) {
     return 1;
   }
-  LONG status = RegQueryValueExA(key, "SearchMask", nullptr, nullptr, nullptr, nullptr);
+  LONG status = RegQueryValueExA(key, quillet::kSearchMaskName, nullptr, nullptr, nullptr, nullptr);
   if (status == ERROR_FILE_NOT_FOUND) {
-    status = RegSetValueExA(key, "SearchMask", 0, REG_SZ, reinterpret_cast<const BYTE*>(kInitialSearchMask),
-                            sizeof kInitialSearchMask);
+    status = RegSetValueExA(key, quillet::kSearchMaskName, 0, REG_SZ,
+                            reinterpret_cast<const BYTE*>(kInitialSearchMask), sizeof kInitialSearchMask);
   }
   RegCloseKey(key);
   return status == ERROR_SUCCESS ? 0 : 1;
